@@ -1,0 +1,73 @@
+#pragma once
+
+// Floating-point faults as exceptions.
+//
+// The numeric code never hands on an infinity or a NaN. Every public routine
+// of the numeric core opens a tFloating_point_scope on entry and passes its
+// result through Checked() (or calls Check() before returning). The scope
+// hides the fault flags raised before it, so a check only sees faults of its
+// own computation, and puts the outer flags back when it ends, so an enclosing
+// scope still sees what happened before the nested call.
+//
+// A fault is a division by zero, an invalid operation or an overflow, taken
+// from the floating-point status flags; a result that is not finite counts as
+// one even when no flag says so. Underflow and inexact results are not faults.
+// A fault is raised as EFloating_point_error with a message such as
+// "Floating point division by zero".
+
+#include <cfenv>
+#include <cmath>
+#include <stdexcept>
+#include <string>
+
+#include "extended.h"
+
+class EFloating_point_error : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Raises EFloating_point_error for the fault flags in `flags`, naming the most
+// specific one (division by zero, then overflow, then invalid operation).
+[[noreturn]] void Raise_floating_point_fault(int flags);
+
+// For loops without an iteration limit: a quantity that has become infinite or
+// NaN would never meet the convergence test, so stop with the fault instead.
+// (Classification does not touch the flags, unlike arithmetic on the value.)
+template <typename Real> inline void Require_finite(Real value) {
+    if (!std::isfinite(value))
+        Raise_floating_point_fault(std::isnan(value) ? FE_INVALID : FE_OVERFLOW);
+}
+
+class tFloating_point_scope {
+public:
+    static constexpr int Fault_flags = FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW;
+
+    tFloating_point_scope() {
+        fegetexceptflag(&saved_, Fault_flags);
+        feclearexcept(Fault_flags);
+    }
+    ~tFloating_point_scope() {
+        // Faults of this scope that were not checked are dropped; the outer
+        // scope's flags come back as they were.
+        fesetexceptflag(&saved_, Fault_flags);
+    }
+    tFloating_point_scope(const tFloating_point_scope&) = delete;
+    tFloating_point_scope& operator=(const tFloating_point_scope&) = delete;
+
+    // Raises if a fault flag has been set since the scope began.
+    void Check() const {
+        if (const int raised = fetestexcept(Fault_flags))
+            Raise_floating_point_fault(raised);
+    }
+
+    // Check(), and also refuse a result that is not finite.
+    template <typename Real> Real Checked(Real value) const {
+        Check();
+        Require_finite(value);
+        return value;
+    }
+
+private:
+    fexcept_t saved_;
+};
