@@ -1,0 +1,14 @@
+#pragma once
+
+#include "inference/regression_results.h"
+#include "matrix/matrix_types.h"
+
+// The multiple regression equation of one criterion on the other nvars - 1
+// variables, from their correlations, means and standard deviations over a
+// control sample of n. With criterion_first the criterion is variable 1 and
+// predictor i is variable i + 1; otherwise the criterion is variable nvars and
+// predictor i is variable i. Entries of Beta and Coef beyond k are left alone.
+// Raises ENot_positive_definite when the predictors' correlation matrix cannot
+// be inverted, EFloating_point_error for a degenerate fit (R squared 1).
+void Build_regression_equation(int nvars, int n, bool criterion_first, tMatrix corr,
+                               tVector means, tVector sds, tRegression_results& result);
