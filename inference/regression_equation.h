@@ -10,5 +10,5 @@
 // predictor i is variable i. Entries of Beta and Coef beyond k are left alone.
 // Raises ENot_positive_definite when the predictors' correlation matrix cannot
 // be inverted, EFloating_point_error for a degenerate fit (R squared 1).
-void Build_regression_equation(int nvars, int n, bool criterion_first, tMatrix corr,
-                               tVector means, tVector sds, tRegression_results& result);
+void Build_regression_equation(int nvars, int n, bool criterion_first, tMatrix corr, tVector means,
+                               tVector sds, tRegression_results& result);

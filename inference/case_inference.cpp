@@ -1,0 +1,109 @@
+#include "inference/case_inference.h"
+
+#include <cmath>
+
+#include "distributions/floating_point_faults.h"
+#include "inference/noncentrality_search.h"
+#include "inference/normal_integration.h"
+#include "matrix/matrix_inverse.h"
+#include "matrix/statistics_errors.h"
+
+namespace {
+
+struct tLimit_pair {
+    Extended high_target; // non-centrality for the p_hi quantile: the smaller one
+    Extended low_target;  // non-centrality for the p_lo quantile
+};
+
+tLimit_pair Noncentrality_limits(Extended df, Extended t, Extended p_hi, Extended p_lo) {
+    return {Noncentrality_for_quantile(df, t, p_hi), Noncentrality_for_quantile(df, t, p_lo)};
+}
+
+} // namespace
+
+double T_probability(int df, double t) {
+    tFloating_point_scope scope;
+    const double theta = std::atan(t / std::sqrt(double(df)));
+    const double s = std::sin(theta);
+    const double co = std::cos(theta);
+    double sum = 0;
+    if (df > 1) {
+        const bool odd = df % 2 == 1;
+        int i = odd ? 3 : 2;
+        double term = odd ? co : 1;
+        sum = term;
+        while (df > i) {
+            term = term * co * co * (i - 1) / i;
+            sum += term;
+            i += 2;
+        }
+        sum = s * sum;
+    }
+    if (df % 2 == 1) sum = (sum + theta) * 0.636619772;
+    return scope.Checked((1 + sum) * 0.5);
+}
+
+void Infer_case(tCase_data data, bool two_sided, tCase_results& results, Extended level,
+                Extended& predicted, Extended& se_additional, const tWarning_handler& warn) {
+    tFloating_point_scope scope;
+    const int n = data.N;
+    const int k = data.K;
+    Extended pred = 0;
+    Extended s1 = 0;
+    Extended s2 = 0;
+
+    tMatrix inverse;
+    if (!Invert_matrix(data.R_XX, k, inverse)) throw ENot_positive_definite();
+
+    tVector z;
+    for (int i = 1; i <= k; ++i) {
+        z[i] = (data.Case_X[i] - data.Mean_X[i]) / data.SD_X[i];
+        pred += data.Coef[i] * data.Case_X[i];
+    }
+    pred += data.Intercept;
+
+    for (int i = 1; i <= k; ++i)
+        s1 += inverse(i, i) * z[i] * z[i];
+    for (int i = 1; i <= k; ++i)
+        for (int j = i + 1; j <= k; ++j)
+            s2 += inverse(i, j) * z[i] * z[j];
+
+    // The quadratic form over n here, over n - 1 in the scale factor below.
+    const Extended se = (data.SEE / std::sqrt(Extended(n))) * std::sqrt(n + 1 + s1 + 2 * s2);
+    const Extended discrepancy = data.Case_Y - pred;
+    results.T_value = discrepancy / se;
+
+    const int df = static_cast<int>(std::lround(static_cast<double>(n - k - 1)));
+    results.DF = df;
+    results.P_one_tailed = 1 - T_probability(df, std::fabs(static_cast<double>(results.T_value)));
+    results.P_two_tailed = 2 * results.P_one_tailed;
+    results.Pct_more_extreme = 100 * results.P_one_tailed;
+
+    const Extended fraction = level / 100;
+    const Extended p_hi = two_sided ? (1 - fraction) / 2 + fraction : fraction;
+    const Extended p_lo = two_sided ? (1 - fraction) / 2 : 1 - fraction;
+
+    const Extended cf = Extended(1) / n + (2 * s2 + s1) / (n - 1);
+    const Extended root_cf = std::sqrt(cf);
+    const Extended real_df = Extended(n - k - 1);
+
+    const Extended t_p = -std::fabs(discrepancy) / data.SEE / root_cf;
+    const tLimit_pair pct = Noncentrality_limits(real_df, t_p, p_hi, p_lo);
+    results.Pct_lower =
+        100 * Normal_probability(static_cast<double>(root_cf * pct.high_target), warn);
+    results.Pct_upper =
+        100 * Normal_probability(static_cast<double>(root_cf * pct.low_target), warn);
+
+    results.ZOP = discrepancy / data.SD_residual;
+
+    const Extended t_z = (discrepancy / data.SEE) / root_cf;
+    // For a case below its prediction both searches have the same target: the
+    // search is deterministic, so its answers are taken over.
+    const tLimit_pair zop = t_z == t_p ? pct : Noncentrality_limits(real_df, t_z, p_hi, p_lo);
+    results.ZOP_lower = root_cf * zop.high_target;
+    results.ZOP_upper = root_cf * zop.low_target;
+
+    predicted = pred;
+    se_additional = se;
+    scope.Check();
+}

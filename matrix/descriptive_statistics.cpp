@@ -1,0 +1,114 @@
+#include "matrix/descriptive_statistics.h"
+
+#include <cmath>
+#include <memory>
+
+#include "distributions/floating_point_faults.h"
+#include "matrix/statistics_errors.h"
+
+namespace {
+
+// Raises EZero_variance for the first variable whose control scores are all
+// equal. Checked on the raw scores because rounding in the mean can leave
+// tiny non-zero deviations (and so a tiny variance and meaningless
+// correlations) for a constant column.
+void Require_varying_columns(const tData_matrix& data, int r, int m) {
+    for (int j = 1; j <= m; ++j) {
+        bool varies = false;
+        for (int i = 2; i <= r && !varies; ++i)
+            varies = data(i, j) != data(1, j);
+        if (!varies) throw EZero_variance(j);
+    }
+}
+
+} // namespace
+
+void Descriptive_statistics(const tData_matrix& data, int r, int m, tMatrix& correlation,
+                            tVector& means, tVector& standard_deviations) {
+    tFloating_point_scope scope;
+    Require_varying_columns(data, r, m);
+    tMatrix S;
+    Cross_products(data, r, m, S);
+    tMatrix V;
+    Cross_products_to_covariance(S, m, r, V);
+    Covariance_to_correlation(V, m, correlation, standard_deviations);
+    Column_means(data, r, m, means);
+    scope.Check();
+}
+
+void Column_means(const tData_matrix& data, int r, int m, tVector& means) {
+    tFloating_point_scope scope;
+    for (int j = 1; j <= m; ++j)
+        means[j] = 0;
+    for (int i = 1; i <= r; ++i)
+        for (int j = 1; j <= m; ++j)
+            means[j] += data(i, j);
+    for (int j = 1; j <= m; ++j)
+        means[j] /= r;
+    scope.Check();
+}
+
+void Centre_columns(const tData_matrix& data, int r, int m, tData_matrix& deviations) {
+    tFloating_point_scope scope;
+    tVector means;
+    Column_means(data, r, m, means);
+    // Each cell depends only on itself and the means, so deviations may be data.
+    for (int i = 1; i <= r; ++i)
+        for (int j = 1; j <= m; ++j)
+            deviations(i, j) = data(i, j) - means[j];
+    scope.Check();
+}
+
+void Transpose_data(const tData_matrix& deviations, int r, int m, tTransposed_data& T) {
+    for (int i = 1; i <= r; ++i)
+        for (int j = 1; j <= m; ++j)
+            T(j, i) = deviations(i, j);
+}
+
+void Multiply_transposed(const tTransposed_data& T, const tData_matrix& deviations, int m, int r,
+                         tMatrix& S) {
+    tFloating_point_scope scope;
+    for (int i = 1; i <= m; ++i)
+        for (int j = 1; j <= m; ++j) {
+            Extended sum = 0;
+            for (int l = 1; l <= r; ++l)
+                sum += T(i, l) * deviations(l, j);
+            S(i, j) = sum;
+        }
+    scope.Check();
+}
+
+void Cross_products(const tData_matrix& data, int r, int m, tMatrix& S) {
+    tFloating_point_scope scope;
+    // 320 KB of intermediates: kept off the stack.
+    auto deviations = std::make_unique<tData_matrix>();
+    auto transposed = std::make_unique<tTransposed_data>();
+    Centre_columns(data, r, m, *deviations);
+    Transpose_data(*deviations, r, m, *transposed);
+    Multiply_transposed(*transposed, *deviations, m, r, S);
+    scope.Check();
+}
+
+void Cross_products_to_covariance(const tMatrix& S, int m, int n, tMatrix& V) {
+    tFloating_point_scope scope;
+    const tMatrix source = S; // V may be S
+    for (int i = 1; i <= m; ++i)
+        for (int j = 1; j <= m; ++j)
+            V(i, j) = source(i, j) / (n - 1);
+    scope.Check();
+}
+
+void Covariance_to_correlation(const tMatrix& V, int m, tMatrix& R, tVector& standard_deviations) {
+    tFloating_point_scope scope;
+    const tMatrix source = V; // R may be V
+    for (int i = 1; i <= m; ++i)
+        if (!(source(i, i) > 0)) throw EZero_variance(i);
+    for (auto& sd : standard_deviations.e)
+        sd = 0;
+    for (int i = 1; i <= m; ++i)
+        for (int j = 1; j <= m; ++j) {
+            R(i, j) = source(i, j) / (std::sqrt(source(j, j)) * std::sqrt(source(i, i)));
+            if (i == j) standard_deviations[i] = std::sqrt(source(i, i));
+        }
+    scope.Check();
+}

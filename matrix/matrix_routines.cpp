@@ -1,0 +1,59 @@
+#include "matrix/matrix_routines.h"
+
+#include "distributions/floating_point_faults.h"
+
+void Clear_data_matrix(tData_matrix& data) {
+    for (auto& row : data.e)
+        for (auto& cell : row)
+            cell = Missing_value;
+}
+
+void Zero_matrix(tMatrix& matrix) {
+    for (auto& row : matrix.e)
+        for (auto& cell : row)
+            cell = 0;
+}
+
+void Get_data_row(const tData_matrix& data, int r, int m, tVector& row) {
+    for (int j = 1; j <= m; ++j)
+        row[j] = data(r, j);
+}
+
+void Fill_selection(int m, tSelection& selection) {
+    for (int i = 1; i <= m; ++i)
+        selection[i] = true;
+}
+
+void Select_subvector(int m, const tVector& v, const tSelection& s, tVector& out) {
+    const tVector source = v; // out may be v
+    for (int i = 1; i <= m; ++i)
+        out[i] = 0;
+    int packed = 0;
+    for (int i = 1; i <= m; ++i)
+        if (s[i]) out[++packed] = source[i];
+}
+
+void Select_submatrix(const tMatrix& M, int m, const tSelection& s, tMatrix& out) {
+    const tMatrix source = M; // out may be M
+    Zero_matrix(out);
+    int row = 0;
+    for (int i = 1; i <= m; ++i) {
+        if (!s[i]) continue;
+        ++row;
+        int col = 0;
+        for (int j = 1; j <= m; ++j)
+            if (s[j]) out(row, ++col) = source(i, j);
+    }
+}
+
+void Matrix_times_vector(const tMatrix& M, int m, const tVector& v, tVector& out) {
+    tFloating_point_scope scope;
+    const tVector source = v; // out may be v
+    for (int i = 1; i <= m; ++i) {
+        Extended sum = 0;
+        for (int j = 1; j <= m; ++j)
+            sum += M(i, j) * source[j];
+        out[i] = sum;
+    }
+    scope.Check();
+}
