@@ -1,0 +1,11 @@
+#pragma once
+
+#include "extended.h"
+
+// P(a, x) by its series: at most 100 terms after the first, then the partial sum.
+Extended Gamma_series(Extended x, Extended a);
+// Q(a, x) = 1 - P(a, x) by its continued fraction.
+Extended Gamma_fraction(Extended x, Extended a);
+// Regularized lower incomplete gamma function P(a, x): point first, shape second.
+// Requires 0 <= x <= 2147483647 and 0 < a <= 2147483647 (EArgumentError).
+Extended Incomplete_gamma(Extended x, Extended a);

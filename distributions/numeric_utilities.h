@@ -1,0 +1,24 @@
+#pragma once
+
+// Small numeric helpers shared by the special functions and distributions.
+
+#include <cstdint>
+
+#include "extended.h"
+
+// The one tolerance of the distribution library.
+inline constexpr Extended Tolerance = 5e-12L;
+// Stands for an unbounded end or parameter limit; the library has no infinities.
+inline constexpr Extended Unbounded = 2147483647.0L;
+
+// |a - b| < 5e-12 (absolute, strict).
+bool Nearly_equal(Extended a, Extended b);
+// |x| < 2147483647 and x nearly equal to its nearest integer.
+bool Is_whole_number(Extended x);
+// base to the integer power n, by binary exponentiation.
+Extended Int_power(Extended base, std::int32_t n);
+// base to a real power; 0^0 = 1, 0^positive = 0, a negative base with a
+// fractional exponent is an invalid operation.
+Extended Power(Extended base, Extended exponent);
+// Largest integer not above x; outside the 32-bit range an invalid operation.
+std::int32_t Floor(Extended x);
