@@ -57,7 +57,8 @@ public:
 
     // Raises if a fault flag has been set since the scope began.
     void Check() const {
-        if (const int raised = fetestexcept(Fault_flags)) Raise_floating_point_fault(raised);
+        if (const int raised = fetestexcept(Fault_flags))
+            Raise_floating_point_fault(raised);
     }
 
     // Check(), and also refuse a result that is not finite.
