@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "matrix/matrix_routines.h"
+
+namespace {
+
+tMatrix Numbered_matrix(int m) {
+    tMatrix M;
+    for (int i = 1; i <= m; ++i)
+        for (int j = 1; j <= m; ++j)
+            M(i, j) = 10 * i + j;
+    return M;
+}
+
+} // namespace
+
+TEST(MatrixRoutines, ClearedDataMatrixHoldsMissingValueEverywhereAndAnUnfilledRowReadsSo) {
+    auto data = std::make_unique<tData_matrix>();
+    (*data)(1, 1) = 3;
+    (*data)(500, 20) = 4;
+    Clear_data_matrix(*data);
+    EXPECT_EQ((*data)(1, 1), Missing_value);
+    EXPECT_EQ((*data)(500, 20), Missing_value);
+    tVector row;
+    Get_data_row(*data, 7, 3, row);
+    for (int j = 1; j <= 3; ++j)
+        EXPECT_EQ(row[j], Missing_value);
+}
+
+TEST(MatrixRoutines, GetDataRowWritesOnlyTheFirstMEntries) {
+    auto data = std::make_unique<tData_matrix>();
+    (*data)(2, 1) = 5;
+    (*data)(2, 2) = 6;
+    (*data)(2, 3) = 7;
+    tVector row;
+    row[3] = -1;
+    Get_data_row(*data, 2, 2, row);
+    EXPECT_EQ(row[1], 5);
+    EXPECT_EQ(row[2], 6);
+    EXPECT_EQ(row[3], -1);
+}
+
+TEST(MatrixRoutines, FillSelectionMarksOnlyTheFirstMEntries) {
+    tSelection s;
+    Fill_selection(3, s);
+    EXPECT_TRUE(s[1] && s[2] && s[3]);
+    EXPECT_FALSE(s[4]);
+}
+
+TEST(MatrixRoutines, SelectSubvectorPacksSelectedEntriesAndClearsTheRest) {
+    tVector v;
+    v[1] = 7;
+    v[2] = 8;
+    v[3] = 9;
+    v[4] = 10; // beyond m: neither read nor cleared
+    tSelection s;
+    s[2] = s[3] = true;
+    tVector out;
+    out[4] = 99;
+    Select_subvector(3, v, s, out);
+    EXPECT_EQ(out[1], 8);
+    EXPECT_EQ(out[2], 9);
+    EXPECT_EQ(out[3], 0);
+    EXPECT_EQ(out[4], 99);
+
+    // The output may be the input itself.
+    Select_subvector(3, v, s, v);
+    EXPECT_EQ(v[1], 8);
+    EXPECT_EQ(v[2], 9);
+    EXPECT_EQ(v[3], 0);
+}
+
+TEST(MatrixRoutines, SelectSubvectorWithNothingSelectedGivesZeros) {
+    tVector v;
+    v[1] = 1;
+    v[2] = 2;
+    tSelection none;
+    Select_subvector(2, v, none, v);
+    EXPECT_EQ(v[1], 0);
+    EXPECT_EQ(v[2], 0);
+}
+
+TEST(MatrixRoutines, SelectSubmatrixPacksTheLowerRightBlockAndZeroesTheRest) {
+    tMatrix M = Numbered_matrix(3);
+    M(20, 20) = 5; // outside the block: must be cleared
+    tSelection s;
+    s[2] = s[3] = true;
+    tMatrix out;
+    Select_submatrix(M, 3, s, out);
+    EXPECT_EQ(out(1, 1), 22);
+    EXPECT_EQ(out(1, 2), 23);
+    EXPECT_EQ(out(2, 1), 32);
+    EXPECT_EQ(out(2, 2), 33);
+    for (int i = 1; i <= 20; ++i)
+        for (int j = 1; j <= 20; ++j)
+            if (i > 2 || j > 2) {
+                ASSERT_EQ(out(i, j), 0) << i << "," << j;
+            }
+
+    // In place, keeping the order of a non-contiguous selection.
+    tMatrix N = Numbered_matrix(3);
+    tSelection corners;
+    corners[1] = corners[3] = true;
+    Select_submatrix(N, 3, corners, N);
+    EXPECT_EQ(N(1, 1), 11);
+    EXPECT_EQ(N(1, 2), 13);
+    EXPECT_EQ(N(2, 1), 31);
+    EXPECT_EQ(N(2, 2), 33);
+    EXPECT_EQ(N(3, 3), 0);
+}
+
+TEST(MatrixRoutines, MatrixTimesVectorUsesTheLeadingBlockAndMayOverwriteItsInput) {
+    tMatrix M = Numbered_matrix(2);
+    M(1, 3) = 1000; // outside the 2 x 2 block
+    tVector v;
+    v[1] = 1;
+    v[2] = 2;
+    v[3] = 3;
+    Matrix_times_vector(M, 2, v, v);
+    EXPECT_EQ(v[1], 11 + 2 * 12);
+    EXPECT_EQ(v[2], 21 + 2 * 22);
+    EXPECT_EQ(v[3], 3);
+}
