@@ -1,0 +1,45 @@
+#include "app/platform.h"
+
+#include "app/program_texts.h"
+
+const char* Message_kind_title(tMessage_kind kind) {
+    switch (kind) {
+    case tMessage_kind::Warning:
+        return "Warning";
+    case tMessage_kind::Error:
+        return "Error";
+    case tMessage_kind::Information:
+        return "Information";
+    case tMessage_kind::Confirmation:
+        return "Confirm";
+    }
+    return "";
+}
+
+const char* Button_caption(tButton button) {
+    switch (button) {
+    case tButton::Yes:
+        return "&Yes";
+    case tButton::No:
+        return "&No";
+    case tButton::Ok:
+        return "OK";
+    }
+    return "";
+}
+
+std::string With_full_stop(const std::string& message) {
+    // Compared as unsigned so that a message ending in a non-ASCII byte also
+    // counts as "above the full stop".
+    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') return message + ".";
+    return message;
+}
+
+void Show_default_error(tPlatform& platform, const std::string& message) {
+    platform.Message_box(With_full_stop(message), tMessage_kind::Error, Ok_button,
+                         ApplicationTitle);
+}
+
+void Show_default_error(tPlatform& platform, const std::exception& error) {
+    Show_default_error(platform, std::string(error.what()));
+}

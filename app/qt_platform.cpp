@@ -1,0 +1,155 @@
+#include "app/qt_platform.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileDialog>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QTextDocument>
+#include <stdexcept>
+#include <utility>
+
+QString Display_text(const std::string& text) {
+    QString shown = QString::fromStdString(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return shown;
+}
+
+tButton tQt_platform::Message_box(const std::string& text, tMessage_kind kind,
+                                  const std::vector<tButton>& buttons, const std::string& title) {
+    QMessageBox box(QApplication::activeWindow());
+    switch (kind) {
+    case tMessage_kind::Warning:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case tMessage_kind::Error:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case tMessage_kind::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case tMessage_kind::Confirmation:
+        box.setIcon(QMessageBox::Question);
+        break;
+    }
+    box.setWindowTitle(QString::fromUtf8(title.empty() ? Message_kind_title(kind) : title.c_str()));
+    box.setText(Display_text(text));
+
+    const std::vector<tButton> shown = buttons.empty() ? Ok_button : buttons;
+    std::vector<std::pair<QAbstractButton*, tButton>> pushed;
+    QPushButton* escape = nullptr;
+    for (tButton button : shown) {
+        const auto role = button == tButton::Yes  ? QMessageBox::YesRole
+                          : button == tButton::No ? QMessageBox::NoRole
+                                                  : QMessageBox::AcceptRole;
+        QPushButton* push = box.addButton(QString::fromUtf8(Button_caption(button)), role);
+        pushed.emplace_back(push, button);
+        if (button == tButton::No || (button == tButton::Ok && !escape)) escape = push;
+    }
+    box.setDefaultButton(static_cast<QPushButton*>(pushed.front().first));
+    if (escape) box.setEscapeButton(escape);
+    box.exec();
+
+    for (const auto& [push, button] : pushed)
+        if (box.clickedButton() == push) return button;
+    // Closed by its frame: the answer that does nothing.
+    for (const auto& [push, button] : pushed)
+        if (push == escape) return button;
+    return shown.back();
+}
+
+void tQt_platform::Beep() {
+    QApplication::beep();
+}
+
+std::optional<std::string> tQt_platform::Open_file(const tOpen_file_request& request) {
+    const QString filter =
+        QString::fromStdString(request.Filter_description + " (" + request.Filter_pattern + ")");
+    const QString chosen =
+        QFileDialog::getOpenFileName(QApplication::activeWindow(), QStringLiteral("Open"),
+                                     QString::fromStdString(request.Start_folder), filter);
+    if (chosen.isEmpty()) return std::nullopt;
+    return chosen.toStdString();
+}
+
+std::optional<std::string> tQt_platform::Save_file(const tSave_file_request& request) {
+    QFileDialog::Options options;
+    if (!request.Ask_before_overwrite) options |= QFileDialog::DontConfirmOverwrite;
+    const QString chosen = QFileDialog::getSaveFileName(
+        QApplication::activeWindow(), QStringLiteral("Save As"),
+        QString::fromStdString(request.Default_name),
+        QString::fromStdString(request.Filter_pattern), nullptr, options);
+    if (chosen.isEmpty()) return std::nullopt;
+    return chosen.toStdString();
+}
+
+void tQt_platform::Print_text(const std::string& text, const std::string& font_family,
+                              int point_size) {
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull()) throw std::runtime_error("There is no default printer currently selected");
+    QPrinter printer(info);
+    QFont font(QString::fromStdString(font_family));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setPointSize(point_size);
+    QTextDocument document;
+    document.setDefaultFont(font);
+    document.setPlainText(QString::fromStdString(text));
+    document.print(&printer);
+}
+
+void tQt_platform::Set_busy_cursor(bool busy) {
+    // Kept balanced: the override cursor is a stack in Qt.
+    if (busy && !busy_) QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (!busy && busy_) QApplication::restoreOverrideCursor();
+    busy_ = busy;
+}
+
+void tQt_platform::Process_events() {
+    QCoreApplication::processEvents();
+}
+
+QFont Courier_new_font(int pixel_size) {
+    QFont font(QStringLiteral("Courier New"));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setPixelSize(pixel_size);
+    if (QFontInfo(font).fixedPitch()) return font;
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setPixelSize(pixel_size);
+    return fixed;
+}
+
+QIcon PavonaIcon() {
+    QIcon icon;
+    for (int size : {16, 32, 48, 64}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(size / 64.0, size / 64.0);
+        // A sheet with scattered control points, their regression line and
+        // the one case standing apart from it.
+        painter.setPen(QPen(QColor(40, 60, 90), 2));
+        painter.setBrush(QColor(245, 240, 225));
+        painter.drawRoundedRect(QRectF(3, 3, 58, 58), 8, 8);
+        painter.setPen(QPen(QColor(30, 90, 160), 4, Qt::SolidLine, Qt::RoundCap));
+        painter.drawLine(QPointF(10, 50), QPointF(54, 16));
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(60, 60, 60));
+        for (const QPointF& point : {QPointF(15, 42), QPointF(22, 44), QPointF(28, 35),
+                                     QPointF(36, 33), QPointF(41, 24), QPointF(48, 24)})
+            painter.drawEllipse(point, 3, 3);
+        painter.setBrush(QColor(200, 40, 40));
+        painter.drawEllipse(QPointF(44, 47), 5, 5);
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}

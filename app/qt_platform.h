@@ -1,0 +1,37 @@
+#pragma once
+
+// The platform layer on Qt: modal boxes, beep, file dialogs, the default
+// printer as a plain-text output, the busy cursor.
+
+#include <QFont>
+#include <QIcon>
+#include <QString>
+
+#include "app/platform.h"
+
+class tQt_platform : public tPlatform {
+public:
+    tButton Message_box(const std::string& text, tMessage_kind kind,
+                        const std::vector<tButton>& buttons,
+                        const std::string& title = {}) override;
+    void Beep() override;
+    std::optional<std::string> Open_file(const tOpen_file_request& request) override;
+    std::optional<std::string> Save_file(const tSave_file_request& request) override;
+    void Print_text(const std::string& text, const std::string& font_family,
+                    int point_size) override;
+    void Set_busy_cursor(bool busy) override;
+    void Process_events() override;
+
+private:
+    bool busy_ = false;
+};
+
+// A message as the box shows it: a CR (alone or before a LF) becomes a line break.
+QString Display_text(const std::string& text);
+
+// "Courier New" at the given pixel size; where it does not resolve to a
+// fixed-pitch family, the platform's fixed-pitch font instead.
+QFont Courier_new_font(int pixel_size);
+
+// The program's icon, drawn rather than loaded so that no image plug-in is needed.
+QIcon PavonaIcon();

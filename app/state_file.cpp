@@ -1,0 +1,200 @@
+#include "app/state_file.h"
+
+#include <cctype>
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <system_error>
+
+#include "app/program_texts.h"
+
+namespace {
+
+#ifdef _WIN32
+constexpr char Path_separator = '\\';
+#else
+constexpr char Path_separator = '/';
+#endif
+
+bool Is_separator(char c) {
+    // A backslash is the separator of the paths the rule was made for; '/' is
+    // accepted too so that the rule also works on Linux paths.
+    return c == '\\' || c == '/';
+}
+
+[[noreturn]] void Raise_io_error(int error) {
+    switch (error) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        throw std::runtime_error("File access denied");
+    case ENOSPC:
+        throw std::runtime_error("Disk full");
+    default:
+        throw std::runtime_error("I/O error " + std::to_string(error));
+    }
+}
+
+struct tFile_closer {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using tFile = std::unique_ptr<std::FILE, tFile_closer>;
+
+// Only regular files count: a folder of that name is no state file, and a
+// named pipe would block the start-up forever.
+bool State_file_exists(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+}
+
+std::string Read_whole_file(const std::string& path) {
+    errno = 0;
+    tFile file(std::fopen(path.c_str(), "rb"));
+    if (!file) Raise_io_error(errno);
+    std::string content;
+    char buffer[4096];
+    std::size_t count;
+    while ((count = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
+        content.append(buffer, count);
+    if (std::ferror(file.get())) Raise_io_error(errno != 0 ? errno : EIO);
+    return content;
+}
+
+bool Is_digit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// A decimal number with a point: optional sign, digits with an optional point
+// (at least one digit), optional exponent. Nothing else of the word may remain.
+bool Is_decimal_number(const std::string& word) {
+    std::size_t i = 0;
+    if (i < word.size() && (word[i] == '+' || word[i] == '-')) ++i;
+    std::size_t digits = 0;
+    for (; i < word.size() && Is_digit(word[i]); ++i)
+        ++digits;
+    if (i < word.size() && word[i] == '.')
+        for (++i; i < word.size() && Is_digit(word[i]); ++i)
+            ++digits;
+    if (digits == 0) return false;
+    if (i < word.size() && (word[i] == 'e' || word[i] == 'E')) {
+        ++i;
+        if (i < word.size() && (word[i] == '+' || word[i] == '-')) ++i;
+        std::size_t exponent_digits = 0;
+        for (; i < word.size() && Is_digit(word[i]); ++i)
+            ++exponent_digits;
+        if (exponent_digits == 0) return false;
+    }
+    return i == word.size();
+}
+
+class tNumber_reader {
+public:
+    explicit tNumber_reader(std::string text) : text_(std::move(text)) {}
+
+    // One number, then the rest of its line with its line end.
+    double Read_line_number() {
+        const double value = Read_number();
+        Skip_rest_of_line();
+        return value;
+    }
+
+private:
+    static bool Above_blank(char c) { return static_cast<unsigned char>(c) > ' '; }
+
+    double Read_number() {
+        while (at_ < text_.size() && !Above_blank(text_[at_]))
+            ++at_;
+        std::string word;
+        while (at_ < text_.size() && Above_blank(text_[at_]) && word.size() < 64)
+            word += text_[at_++];
+        if (word.empty()) return 0;
+        if (!Is_decimal_number(word)) throw std::runtime_error("Invalid numeric input");
+        const char* first = word.data() + (word[0] == '+' ? 1 : 0);
+        double value = 0;
+        const auto result = std::from_chars(first, word.data() + word.size(), value);
+        if (result.ec != std::errc() || result.ptr != word.data() + word.size())
+            throw std::runtime_error("Invalid numeric input");
+        return value;
+    }
+
+    // CR LF, a lone CR or a lone LF ends a line (a file edited by hand on
+    // another system still reads line by line).
+    void Skip_rest_of_line() {
+        while (at_ < text_.size() && text_[at_] != '\r' && text_[at_] != '\n')
+            ++at_;
+        if (at_ < text_.size() && text_[at_] == '\r') ++at_;
+        if (at_ < text_.size() && text_[at_] == '\n') ++at_;
+    }
+
+    std::string text_;
+    std::size_t at_ = 0;
+};
+
+} // namespace
+
+std::string GetExeDirectory(const std::string& executable_path) {
+    std::size_t latest_separator = std::string::npos;
+    const std::size_t n = executable_path.size();
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+        const char c = executable_path[i];
+        if (Is_separator(c)) latest_separator = i;
+        if (c == '.' && i + 3 < n &&
+            std::tolower(static_cast<unsigned char>(executable_path[i + 1])) == 'e' &&
+            std::tolower(static_cast<unsigned char>(executable_path[i + 2])) == 'x' &&
+            std::tolower(static_cast<unsigned char>(executable_path[i + 3])) == 'e')
+            return latest_separator == std::string::npos
+                       ? std::string()
+                       : executable_path.substr(0, latest_separator);
+    }
+    // No ".exe" (a Linux executable): the executable's own folder, not the
+    // root, which is not writable there.
+    const std::size_t last = executable_path.find_last_of("\\/");
+    if (last == std::string::npos) return ".";
+    return executable_path.substr(0, last);
+}
+
+std::string StateFilePath(const std::string& folder) {
+    return folder + Path_separator + StateFileName;
+}
+
+std::string FormatStateNumber(double value) {
+    char buffer[64];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6);
+    return std::string(buffer, result.ptr);
+}
+
+bool LoadPreviousData(const std::string& folder,
+                      const std::function<void(const std::string&)>& set_predictors,
+                      const std::function<void(const std::string&)>& set_sample_size) {
+    const std::string path = StateFilePath(folder);
+    if (!State_file_exists(path)) return false;
+    tNumber_reader reader(Read_whole_file(path));
+    set_predictors(FormatStateNumber(reader.Read_line_number()));
+    set_sample_size(FormatStateNumber(reader.Read_line_number()));
+    return true;
+}
+
+void SaveCurrentData(const std::string& folder, const std::string& predictors,
+                     const std::string& sample_size) {
+    const std::string path = StateFilePath(folder);
+    if (State_file_exists(path) && std::remove(path.c_str()) != 0) Raise_io_error(errno);
+    errno = 0;
+    tFile file(std::fopen(path.c_str(), "wb"));
+    if (!file) Raise_io_error(errno);
+    const std::string content = predictors + "\r\n" + sample_size + "\r\n";
+    // A write that fails (a full disk) must not pass for a saved file.
+    if (std::fwrite(content.data(), 1, content.size(), file.get()) != content.size() ||
+        std::fflush(file.get()) != 0)
+        Raise_io_error(errno != 0 ? errno : EIO);
+    std::FILE* raw = file.release();
+    if (std::fclose(raw) != 0) Raise_io_error(errno != 0 ? errno : EIO);
+}
+
+void DeleteStateFile(const std::string& folder) {
+    const std::string path = StateFilePath(folder);
+    if (State_file_exists(path)) std::remove(path.c_str());
+}

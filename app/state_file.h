@@ -1,0 +1,39 @@
+#pragma once
+
+// The worksheet's state file: the two entries (number of predictors, sample
+// size) kept from one run to the next in "<folder>/Pavona.txt". The folder is a
+// parameter so that the program passes the executable's folder and the tests a
+// temporary one. Failures are raised as std::runtime_error with the texts
+// "File access denied", "Disk full", "I/O error <n>" or "Invalid numeric input".
+
+#include <functional>
+#include <string>
+
+// The executable's folder, without a trailing separator: the path up to the
+// latest separator before the first ".exe" (in any case) anywhere in the path,
+// so a folder named tools.exe counts. A path without ".exe" gives the folder
+// holding the executable.
+std::string GetExeDirectory(const std::string& executable_path);
+
+// "<folder><separator>Pavona.txt".
+std::string StateFilePath(const std::string& folder);
+
+// Restores the entries when the file exists: each line's leading number is
+// handed on as text formatted like "%1.6g" ('30.' comes back as '30', '2.50' as
+// '2.5'; a number cut off by the end of the file as '0'). The second is read
+// only after the first has been handed on, so a setter that raises stops the
+// restore there. Returns false when there is no file.
+bool LoadPreviousData(const std::string& folder,
+                      const std::function<void(const std::string&)>& set_predictors,
+                      const std::function<void(const std::string&)>& set_sample_size);
+
+// Replaces the file with the two texts exactly as typed, each ended by CR LF.
+void SaveCurrentData(const std::string& folder, const std::string& predictors,
+                     const std::string& sample_size);
+
+// Deletes the file if it exists; a failure to delete is ignored.
+void DeleteStateFile(const std::string& folder);
+
+// "%1.6g" independent of the locale (the windows switch the C locale to the
+// user's, which may use a decimal comma).
+std::string FormatStateNumber(double value);
