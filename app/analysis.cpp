@@ -1,0 +1,142 @@
+#include "app/analysis.h"
+
+#include <cstdio>
+
+#include "app/input_validation.h"
+#include "app/program_texts.h"
+#include "inference/case_inference.h"
+#include "inference/inference_errors.h"
+#include "inference/regression_equation.h"
+#include "matrix/descriptive_statistics.h"
+#include "matrix/matrix_routines.h"
+#include "matrix/positive_definite.h"
+#include "matrix/statistics_errors.h"
+
+const char* const Too_many_predictors_format =
+    " With a normative/control sample size of %2d, the maximum number of predictor variables is "
+    "%2d ";
+const char* const Sample_too_large_message =
+    " The n entered exceeds the maximum size (n=499) for the control or normative sample.";
+const char* const Not_positive_definite_message =
+    "Analysis cannot proceed as the correlation matrix is not positive definite: check for errors "
+    "in entry of the control sample data (alternatively it may be that one variable is linearly "
+    "dependent on other variables and should be dropped)";
+const char* const Zero_variance_format =
+    "Analysis cannot proceed as every control has the same score on %s (a standard deviation of "
+    "zero): check for errors in entry of the control sample data";
+const char* const Load_cancelled_message = "Load data cancelled by user";
+
+namespace {
+
+constexpr Extended Confidence_level = 95.0L;
+
+template <typename... Args> std::string Format_text(const char* format, Args... args) {
+    const int length = std::snprintf(nullptr, 0, format, args...);
+    std::string text(static_cast<std::size_t>(length), ' ');
+    std::snprintf(text.data(), text.size() + 1, format, args...);
+    return text;
+}
+
+EAnalysis_refused Not_positive_definite() {
+    return EAnalysis_refused(EAnalysis_refused::tReason::Not_positive_definite,
+                             Not_positive_definite_message);
+}
+
+} // namespace
+
+std::string PadRight(const std::string& text, std::size_t length) {
+    if (text.size() >= length) return text;
+    return text + std::string(length - text.size(), ' ');
+}
+
+std::string Variable_label(int variable) {
+    if (variable == 1) return "Criterion (Y)";
+    return Format_text("Predictor (X) %1d", variable - 1);
+}
+
+tEntry_check Check_entries(tPlatform& platform, const std::string& predictors_text,
+                           const std::string& sample_size_text) {
+    tEntry_check check;
+    const double k_value = ReadNumericField(platform, predictors_text, PredictorsCaption);
+    if (InputError || !CheckPredictorCount(platform, PredictorsCaption, k_value)) {
+        check.Failed = tEntry_field::Predictors;
+        return check;
+    }
+    const double n_value = ReadNumericField(platform, sample_size_text, SampleSizeCaption);
+    if (InputError || !CheckSampleSize(platform, SampleSizeCaption, n_value)) {
+        check.Failed = tEntry_field::Sample_size;
+        return check;
+    }
+    // Both are whole numbers by now: k in 1..5, n at least 3 (but possibly huge).
+    const auto k = static_cast<long long>(k_value);
+    const auto n = static_cast<long long>(n_value);
+    if (k >= n - 1) {
+        check.Failed = tEntry_field::Predictors;
+        check.Error_message =
+            Format_text(Too_many_predictors_format, static_cast<int>(n), static_cast<int>(n - 2));
+        return check;
+    }
+    if (n > Max_sample_size) {
+        check.Failed = tEntry_field::Sample_size;
+        check.Error_message = Sample_too_large_message;
+        return check;
+    }
+    check.K = static_cast<int>(k);
+    check.N = static_cast<int>(n);
+    return check;
+}
+
+tAnalysis Run_analysis(std::unique_ptr<const tData_matrix> data, int k, int n, tLimit_choice limits,
+                       const tWarning_handler& warn) {
+    if (!data || k < 1 || k > 5 || n < k + 2 || n > Max_sample_size)
+        throw std::invalid_argument("Run_analysis: k or n outside the checked range");
+    tAnalysis a;
+    a.K = k;
+    a.N = n;
+    a.NVars = k + 1;
+    a.Limits = limits;
+    a.Data = std::move(data);
+    const tData_matrix& raw = *a.Data;
+
+    try {
+        Descriptive_statistics(raw, n, a.NVars, a.Corr, a.Means, a.SDs);
+    } catch (const EZero_variance& error) {
+        throw EAnalysis_refused(
+            EAnalysis_refused::tReason::Zero_variance,
+            Format_text(Zero_variance_format, Variable_label(error.Variable()).c_str()));
+    }
+    Get_data_row(raw, n + 1, a.NVars, a.Case_scores);
+    if (!Is_positive_definite(a.NVars, a.Corr)) throw Not_positive_definite();
+
+    a.Labels.assign(static_cast<std::size_t>(a.NVars) + 1, std::string());
+    for (int i = 1; i <= a.NVars; ++i)
+        a.Labels[i] = PadRight(Variable_label(i), Label_width);
+
+    const bool two_sided = limits == tLimit_choice::Two_sided;
+    try {
+        Build_regression_equation(a.NVars, n, true, a.Corr, a.Means, a.SDs, a.Regression);
+
+        tSelection selection;
+        Fill_selection(a.NVars, selection);
+        selection[1] = false;
+        tCase_data& c = a.Case;
+        c.N = n;
+        c.K = k;
+        Select_subvector(a.NVars, a.Means, selection, c.Mean_X);
+        Select_subvector(a.NVars, a.SDs, selection, c.SD_X);
+        Select_submatrix(a.Corr, a.NVars, selection, c.R_XX);
+        c.Coef = a.Regression.Coef;
+        c.Intercept = a.Regression.Intercept;
+        c.SEE = a.Regression.SEE;
+        c.SD_residual = a.Regression.SD_residual;
+        c.Case_Y = a.Case_scores[1];
+        Select_subvector(a.NVars, a.Case_scores, selection, c.Case_X);
+
+        Infer_case(c, two_sided, a.Results, Confidence_level, a.Predicted, a.SE_additional, warn);
+    } catch (const ENot_positive_definite&) {
+        throw Not_positive_definite();
+    } catch (const EDiscrepancy_too_extreme& error) {
+        throw EAnalysis_refused(EAnalysis_refused::tReason::Too_extreme, error.what());
+    }
+    return a;
+}

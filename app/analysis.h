@@ -1,0 +1,96 @@
+#pragma once
+
+// The analysis behind the compute command, shared by the window and the
+// command-line tool so the two cannot drift: the entry checks on k and n, then
+// the statistics, the positive-definiteness test, the variable labels, the
+// regression equation, the case record and the inference about the case.
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/platform.h"
+#include "inference/case_records.h"
+#include "inference/regression_results.h"
+#include "inference/warning_handler.h"
+#include "matrix/matrix_types.h"
+
+// The kind of limits wanted, in the order of the worksheet's radio items.
+enum class tLimit_choice { Two_sided = 0, One_sided_lower = 1, One_sided_upper = 2 };
+
+// Width of the variable labels in the report.
+inline constexpr std::size_t Label_width = 16;
+inline constexpr int Max_sample_size = 499;
+
+// Texts of the refusals, reused by the window.
+extern const char* const Too_many_predictors_format; // filled with n and n - 2
+extern const char* const Sample_too_large_message;
+extern const char* const Not_positive_definite_message;
+extern const char* const Zero_variance_format; // filled with the variable's label
+extern const char* const Load_cancelled_message;
+
+// The text followed by blanks up to `length` characters; a text that long or
+// longer comes back unchanged.
+std::string PadRight(const std::string& text, std::size_t length);
+
+// "Criterion (Y)" for variable 1, "Predictor (X) <i - 1>" for variable i, unpadded.
+std::string Variable_label(int variable);
+
+// Which entry failed its check, so that the window can give it the focus.
+enum class tEntry_field { None, Predictors, Sample_size };
+
+struct tEntry_check {
+    tEntry_field Failed = tEntry_field::None;
+    // For the two refusals of k against n and of n above 499: the text of the
+    // error box the caller shows. Empty when the input checks already warned
+    // through the platform, or when the entries passed.
+    std::string Error_message;
+    int K = 0;
+    int N = 0;
+    bool Passed() const { return Failed == tEntry_field::None; }
+};
+
+// Reads and checks the two entries in the compute command's order: k, then n,
+// then k against n, then n against 499. Only the first failure speaks.
+tEntry_check Check_entries(tPlatform& platform, const std::string& predictors_text,
+                           const std::string& sample_size_text);
+
+// A refusal of the analysis, with the message the user sees.
+class EAnalysis_refused : public std::runtime_error {
+public:
+    enum class tReason { Not_positive_definite, Zero_variance, Too_extreme };
+    EAnalysis_refused(tReason reason, const std::string& message)
+        : std::runtime_error(message), reason_(reason) {}
+    tReason Reason() const { return reason_; }
+
+private:
+    tReason reason_;
+};
+
+// Everything the report needs.
+struct tAnalysis {
+    int K = 0;
+    int N = 0;
+    int NVars = 0;
+    tLimit_choice Limits = tLimit_choice::Two_sided;
+    std::unique_ptr<const tData_matrix> Data; // the raw data, rows 1..n + 1
+    tVector Means;
+    tVector SDs;
+    tMatrix Corr;
+    tVector Case_scores;
+    std::vector<std::string> Labels; // padded; Labels[i] for variable i = 1..NVars
+    tRegression_results Regression;
+    tCase_data Case;
+    tCase_results Results;
+    Extended Predicted = 0;
+    Extended SE_additional = 0;
+};
+
+// Runs the analysis on the raw data of n controls and the case (row n + 1)
+// with k predictors. Raises EAnalysis_refused for a correlation matrix that is
+// not positive definite, a variable without variance or a discrepancy too
+// extreme for the limits; numeric faults (EFloating_point_error,
+// EArgumentError) pass through. Warnings that do not stop the run go to `warn`.
+tAnalysis Run_analysis(std::unique_ptr<const tData_matrix> data, int k, int n, tLimit_choice limits,
+                       const tWarning_handler& warn);

@@ -1,0 +1,41 @@
+#pragma once
+
+// Reads the raw data file: n + 1 rows (the controls, then the case) of k + 1
+// numbers (the criterion, then the predictors) into a tData_matrix.
+//
+// A line ends at CR LF, LF or CR; a UTF-8 byte-order mark at the start is
+// skipped; Ctrl-Z (code 26) or the end of the input ends the data. Within a
+// line any character at or below the blank separates numbers, and numbers
+// after the k + 1st are ignored. Lines after the n + 1st are not read. Every
+// one of the n + 1 rows must be filled: a short or empty line, or too few
+// lines, is refused rather than leaving Missing_value cells behind to enter
+// the statistics.
+
+#include <cstdio>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "matrix/matrix_types.h"
+
+// Every failure of the reader, with the message the user sees.
+class EData_file_error : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// "Data file consisting of n + 1 = %2d cases (rows) and %2d variables
+// (columns) was loaded successfully " with the counts asked for.
+std::string Data_loaded_message(int rows, int cols);
+
+// Reads `rows` rows of `cols` numbers from the bytes of a data file into
+// `data`, which is first cleared to Missing_value. Returns the loaded message.
+// Raises EData_file_error; the cells read before the failure keep their values.
+std::string Read_data_bytes(std::string_view bytes, int rows, int cols, tData_matrix& data);
+
+// The same from a file. Opening failures give "File not found", "File access
+// denied" or "I/O error <code>".
+std::string Read_data_file(const std::string& path, int rows, int cols, tData_matrix& data);
+
+// The same from an already open stream (standard input for the tool's "-").
+std::string Read_data_stream(std::FILE* stream, int rows, int cols, tData_matrix& data);

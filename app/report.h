@@ -1,0 +1,26 @@
+#pragma once
+
+// The text of the results report, line by line, as the viewer shows, saves
+// and prints it in a fixed-pitch font.
+
+#include <string>
+#include <vector>
+
+#include "app/analysis.h"
+
+// The report separator (102 underscores) and the table rule (a blank and 97
+// underscores).
+extern const std::string Report_separator;
+extern const std::string Table_rule;
+
+// The user's notes hold at most this many characters, counted as the notes
+// memo counts them: every character, and two (CR LF) for each line break.
+inline constexpr std::size_t Max_notes_length = 250;
+std::size_t Notes_length(const std::vector<std::string>& notes);
+
+// The lines of one report. `notes` are the lines of the user's notes (none:
+// no notes section). `viewer_has_text` tells whether the viewer already holds
+// at least one line, in which case the report begins with the separator.
+// Numbers always use a decimal point, whatever the process locale.
+std::vector<std::string> Report_lines(const tAnalysis& analysis,
+                                      const std::vector<std::string>& notes, bool viewer_has_text);
