@@ -67,12 +67,32 @@ void tNumeric_line_edit::keyPressEvent(QKeyEvent* event) {
 }
 
 QMenu* tNumeric_line_edit::createFilteredContextMenu() {
-    QMenu* menu = createStandardContextMenu();
-    for (QAction* action : menu->actions()) {
-        if (action->objectName() != QLatin1String("edit-paste")) continue;
-        disconnect(action, &QAction::triggered, this, nullptr);
-        connect(action, &QAction::triggered, this, &tNumeric_line_edit::pasteFiltered);
-    }
+    // Qt's own menu pastes past the filter and its actions cannot be told
+    // apart reliably, so the menu is built here with the same entries.
+    auto* menu = new QMenu(this);
+    auto add = [&](const QString& text, QKeySequence::StandardKey key, bool enabled,
+                   const char* name, auto slot) {
+        QAction* action = menu->addAction(text + QLatin1Char('\t') +
+                                          QKeySequence(key).toString(QKeySequence::NativeText));
+        action->setObjectName(QLatin1String(name));
+        action->setEnabled(enabled);
+        connect(action, &QAction::triggered, this, slot);
+    };
+    const bool editable = !isReadOnly();
+    add(tr("&Undo"), QKeySequence::Undo, editable && isUndoAvailable(), "edit-undo",
+        &QLineEdit::undo);
+    add(tr("&Redo"), QKeySequence::Redo, editable && isRedoAvailable(), "edit-redo",
+        &QLineEdit::redo);
+    menu->addSeparator();
+    add(tr("Cu&t"), QKeySequence::Cut, editable && hasSelectedText(), "edit-cut", &QLineEdit::cut);
+    add(tr("&Copy"), QKeySequence::Copy, hasSelectedText(), "edit-copy", &QLineEdit::copy);
+    add(tr("&Paste"), QKeySequence::Paste, editable && !QApplication::clipboard()->text().isEmpty(),
+        "edit-paste", &tNumeric_line_edit::pasteFiltered);
+    add(tr("Delete"), QKeySequence::Delete, editable && hasSelectedText(), "edit-delete",
+        &QLineEdit::del);
+    menu->addSeparator();
+    add(tr("Select All"), QKeySequence::SelectAll, !text().isEmpty(), "select-all",
+        &QLineEdit::selectAll);
     return menu;
 }
 
