@@ -110,12 +110,13 @@ Extended tContinuous_distribution::Quantile(Extended p) const {
         hi = m + 8 * (hi - m);
         if (hi > Support_upper) hi = Support_upper;
     }
-    if (Nearly_equal(hi - lo, 2 * s)) {
-        while (lo > Support_lower && Cdf(lo) > p) {
-            hi = lo;
-            lo = m + 8 * (lo - m);
-            if (lo < Support_lower) lo = Support_lower;
-        }
+    // Also after clamping at the upper end of the support: the bracket may
+    // then still lie wholly above the quantile. (After an upward expansion
+    // Cdf(lo) < p, so this loop does nothing.)
+    while (lo > Support_lower && Cdf(lo) > p) {
+        hi = lo;
+        lo = m + 8 * (lo - m);
+        if (lo < Support_lower) lo = Support_lower;
     }
 
     Extended x = (lo + hi) / 2;
