@@ -1,0 +1,37 @@
+// Cost of the non-central t operations that the confidence-limit search
+// repeats: Cdf, Density and Quantile at small and large df and non-centrality.
+#include <benchmark/benchmark.h>
+
+#include "distributions/non_central_t_distribution.h"
+
+namespace {
+void Arguments(benchmark::internal::Benchmark* bench) {
+    for (int df : {8, 497})
+        for (int tenths : {5, 50, 400}) // delta 0.5, 5 and 40
+            bench->Args({df, tenths});
+}
+
+void Non_central_t_cdf(benchmark::State& state) {
+    tNon_central_t_distribution nct(state.range(0), state.range(1) / 10.0L);
+    const Extended x = state.range(1) / 10.0L + 1;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(nct.Cdf(x));
+}
+
+void Non_central_t_density(benchmark::State& state) {
+    tNon_central_t_distribution nct(state.range(0), state.range(1) / 10.0L);
+    const Extended x = state.range(1) / 10.0L + 1;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(nct.Density(x));
+}
+
+void Non_central_t_quantile(benchmark::State& state) {
+    tNon_central_t_distribution nct(state.range(0), state.range(1) / 10.0L);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(nct.Quantile(0.975L));
+}
+} // namespace
+
+BENCHMARK(Non_central_t_cdf)->Apply(Arguments);
+BENCHMARK(Non_central_t_density)->Apply(Arguments);
+BENCHMARK(Non_central_t_quantile)->Apply(Arguments);
