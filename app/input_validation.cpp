@@ -54,7 +54,9 @@ tScan_result Scan_digits(const std::string& text, bool comma_is_point) {
             if (integer_part) {
                 result.Value = result.Value * 10 + digit;
             } else {
-                result.Value = result.Value + digit / std::pow(10.0, place);
+                // Digits beyond the 308th decimal place are below what a double
+                // holds; 10^place itself would overflow.
+                if (place <= 308) result.Value = result.Value + digit / std::pow(10.0, place);
                 ++place;
             }
             // A few hundred digits would overflow; stop with the fault rather

@@ -62,8 +62,12 @@ TEST_F(InputValidation, ParseEntryWarnsOnABadCharacterAndKeepsOnlyWhatASecondPoi
     }
 }
 
-TEST_F(InputValidation, ParseEntryOfAnOverlongDigitStringRaisesInsteadOfReturningInfinity) {
+TEST_F(InputValidation, OverlongDigitStringsRaiseOnlyWhenTheValueItselfOverflows) {
     EXPECT_THROW(ParseEntry(platform, std::string(400, '9')), std::exception);
+    EXPECT_DOUBLE_EQ(ParseEntry(platform, "1." + std::string(400, '0') + "5"), 1.0);
+    EXPECT_DOUBLE_EQ(ReadNumericField(platform, "2." + std::string(400, '7'), SampleSizeCaption),
+                     2.7777777777777777);
+    EXPECT_FALSE(InputError);
 }
 
 TEST_F(InputValidation, ReadNumericFieldRefusesAnEmptyFieldQuotingTheCaption) {
