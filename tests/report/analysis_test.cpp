@@ -1,0 +1,163 @@
+#include "app/analysis.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/data_file_reader.h"
+#include "tests/support/scripted_platform.h"
+
+namespace {
+
+std::unique_ptr<const tData_matrix> Data_of(const std::string& text, int rows, int cols) {
+    auto data = std::make_unique<tData_matrix>();
+    Read_data_bytes(text, rows, cols, *data);
+    return data;
+}
+
+// Controls with criterion mean 50 and SD 10, predictor mean 20 and SD 5,
+// correlation 0.5; the case scores 40 with a predictor score of 30.
+const std::string Worked_example = "68 29\n44 29\n68 21.5\n45 19\n52 18\n46 17.5\n42 17\n"
+                                   "49 16.5\n41 16.5\n45 16\n40 30\n";
+
+std::string Refusal(const std::string& text, int k, int n, EAnalysis_refused::tReason reason) {
+    try {
+        Run_analysis(Data_of(text, n + 1, k + 1), k, n, tLimit_choice::Two_sided, {});
+    } catch (const EAnalysis_refused& error) {
+        EXPECT_EQ(error.Reason(), reason);
+        return error.what();
+    }
+    ADD_FAILURE() << "the analysis was not refused";
+    return {};
+}
+
+} // namespace
+
+TEST(Labels, PadRightFillsToTheLengthAndLeavesLongerTextsAlone) {
+    EXPECT_EQ(PadRight("Criterion (Y)", 16), "Criterion (Y)   ");
+    EXPECT_EQ(PadRight("Predictor (X) 1", 16), "Predictor (X) 1 ");
+    EXPECT_EQ(PadRight("", 3), "   ");
+    EXPECT_EQ(PadRight("exactly", 7), "exactly");
+    EXPECT_EQ(PadRight("longer than that", 4), "longer than that");
+    EXPECT_EQ(Variable_label(1), "Criterion (Y)");
+    EXPECT_EQ(Variable_label(6), "Predictor (X) 5");
+}
+
+TEST(EntryChecks, AcceptedEntriesGiveKAndN) {
+    tScripted_platform platform;
+    const tEntry_check check = Check_entries(platform, "2", "4");
+    EXPECT_TRUE(check.Passed());
+    EXPECT_EQ(check.K, 2);
+    EXPECT_EQ(check.N, 4);
+    EXPECT_TRUE(Check_entries(platform, "5", "499").Passed());
+    EXPECT_TRUE(platform.Boxes.empty());
+}
+
+TEST(EntryChecks, TooManyPredictorsForTheSampleIsRefusedOnThePredictorsField) {
+    tScripted_platform platform;
+    const tEntry_check check = Check_entries(platform, "3", "4");
+    EXPECT_EQ(check.Failed, tEntry_field::Predictors);
+    EXPECT_EQ(check.Error_message, " With a normative/control sample size of  4, the maximum "
+                                   "number of predictor variables is  2 ");
+    EXPECT_TRUE(platform.Boxes.empty());
+}
+
+TEST(EntryChecks, ASampleAbove499IsRefusedOnTheSampleSizeField) {
+    tScripted_platform platform;
+    const tEntry_check check = Check_entries(platform, "1", "500");
+    EXPECT_EQ(check.Failed, tEntry_field::Sample_size);
+    EXPECT_EQ(check.Error_message, " The n entered exceeds the maximum size (n=499) for the "
+                                   "control or normative sample.");
+}
+
+TEST(EntryChecks, OnlyTheFirstFailingStepSpeaks) {
+    tScripted_platform platform;
+    // Both entries bad: only k's warning.
+    tEntry_check check = Check_entries(platform, "7", "abc");
+    EXPECT_EQ(check.Failed, tEntry_field::Predictors);
+    EXPECT_TRUE(check.Error_message.empty());
+    ASSERT_EQ(platform.Boxes.size(), 1u);
+    EXPECT_EQ(platform.Boxes[0].Kind, tMessage_kind::Warning);
+    EXPECT_NE(platform.Boxes[0].Text.find("less than 6"), std::string::npos);
+
+    // k fine, n bad: n's warning only.
+    platform.Clear_record();
+    check = Check_entries(platform, "2", "");
+    EXPECT_EQ(check.Failed, tEntry_field::Sample_size);
+    ASSERT_EQ(platform.Boxes.size(), 1u);
+    EXPECT_NE(platform.Boxes[0].Text.find("Data have not been entered"), std::string::npos);
+
+    // k >= n - 1 is found before n > 499 could be: n = 4 stops at the first.
+    platform.Clear_record();
+    check = Check_entries(platform, "5", "6");
+    EXPECT_EQ(check.Failed, tEntry_field::Predictors);
+    EXPECT_EQ(check.Error_message, " With a normative/control sample size of  6, the maximum "
+                                   "number of predictor variables is  4 ");
+    EXPECT_TRUE(platform.Boxes.empty());
+}
+
+TEST(RunAnalysis, TheWorkedExampleGivesThePublishedFigures) {
+    const tAnalysis a =
+        Run_analysis(Data_of(Worked_example, 11, 2), 1, 10, tLimit_choice::Two_sided, {});
+    EXPECT_NEAR(a.Means[1], 50, 1e-15);
+    EXPECT_NEAR(a.SDs[2], 5, 1e-15);
+    EXPECT_NEAR(a.Corr(1, 2), 0.5, 1e-15);
+    EXPECT_EQ(a.Case_scores[1], 40);
+    EXPECT_EQ(a.Case_scores[2], 30);
+    EXPECT_EQ(a.Labels[1], "Criterion (Y)   ");
+    EXPECT_EQ(a.Labels[2], "Predictor (X) 1 ");
+    EXPECT_NEAR(a.Regression.Intercept, 30, 1e-12);
+    EXPECT_NEAR(a.Regression.SEE, std::sqrt(84.375L), 1e-12);
+    EXPECT_NEAR(a.Predicted, 60, 1e-12);
+    EXPECT_NEAR(a.SE_additional, 11.25, 1e-12);
+    EXPECT_NEAR(a.Results.T_value, -1.7778, 5e-5);
+    EXPECT_NEAR(a.Results.Pct_lower, 0.0044, 5e-5);
+    EXPECT_NEAR(a.Results.Pct_upper, 36.3977, 5e-5);
+    EXPECT_NEAR(a.Results.ZOP_lower, -3.9205, 5e-5);
+    // The case record carries the predictors packed to the front.
+    EXPECT_EQ(a.Case.K, 1);
+    EXPECT_EQ(a.Case.N, 10);
+    EXPECT_EQ(a.Case.Case_Y, 40);
+    EXPECT_EQ(a.Case.Case_X[1], 30);
+    EXPECT_NEAR(a.Case.Mean_X[1], 20, 1e-15);
+    EXPECT_EQ(a.Case.Mean_X[2], 0);
+}
+
+TEST(RunAnalysis, OneSidedLowerAndUpperComputeTheSameFigures) {
+    const tAnalysis lower =
+        Run_analysis(Data_of(Worked_example, 11, 2), 1, 10, tLimit_choice::One_sided_lower, {});
+    const tAnalysis upper =
+        Run_analysis(Data_of(Worked_example, 11, 2), 1, 10, tLimit_choice::One_sided_upper, {});
+    EXPECT_EQ(lower.Results.Pct_lower, upper.Results.Pct_lower);
+    EXPECT_EQ(lower.Results.ZOP_upper, upper.Results.ZOP_upper);
+    EXPECT_NEAR(lower.Results.Pct_lower, 0.0145, 5e-5);
+    EXPECT_NEAR(upper.Results.Pct_upper, 26.5827, 5e-5);
+}
+
+TEST(RunAnalysis, ALinearlyDependentPredictorIsRefusedAsNotPositiveDefinite) {
+    EXPECT_EQ(Refusal("10 1 2\n12 2 4\n15 3 6\n11 4 8\n14 5 10\n13 6 12\n20 3 6\n", 2, 6,
+                      EAnalysis_refused::tReason::Not_positive_definite),
+              Not_positive_definite_message);
+}
+
+TEST(RunAnalysis, AVariableWithoutVarianceIsNamedByItsLabel) {
+    EXPECT_EQ(Refusal("10 5\n12 5\n15 5\n11 5\n14 5\n13 5\n", 1, 5,
+                      EAnalysis_refused::tReason::Zero_variance),
+              "Analysis cannot proceed as every control has the same score on Predictor (X) 1 "
+              "(a standard deviation of zero): check for errors in entry of the control sample "
+              "data");
+    EXPECT_EQ(Refusal("7 1 5\n7 2 3\n7 3 9\n7 4 1\n7 9 9\n", 2, 4,
+                      EAnalysis_refused::tReason::Zero_variance),
+              "Analysis cannot proceed as every control has the same score on Criterion (Y) "
+              "(a standard deviation of zero): check for errors in entry of the control sample "
+              "data");
+}
+
+TEST(RunAnalysis, AWildCaseScoreIsRefusedAsTooExtreme) {
+    const std::string message = Refusal("50 20\n60 25\n40 15\n55 22\n45 18\n50000 20\n", 1, 5,
+                                        EAnalysis_refused::tReason::Too_extreme);
+    EXPECT_EQ(message.rfind("The case's discrepancy is too extreme", 0), 0u) << message;
+}

@@ -1,0 +1,263 @@
+#include "app/data_file_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "matrix/matrix_types.h"
+
+namespace {
+
+struct tRead {
+    std::unique_ptr<tData_matrix> Data = std::make_unique<tData_matrix>();
+    std::string Message;
+    std::string Error; // empty when the read succeeded
+};
+
+tRead Read(const std::string& bytes, int rows, int cols) {
+    tRead result;
+    try {
+        result.Message = Read_data_bytes(bytes, rows, cols, *result.Data);
+    } catch (const EData_file_error& error) {
+        result.Error = error.what();
+    }
+    return result;
+}
+
+// 31 lines of 4 numbers: line i holds i, 10 i, 100 i, 1000 i (plus `extra`).
+std::string Thirty_one_lines(const std::string& separator, const std::string& line_end,
+                             const std::string& extra = "") {
+    std::string text;
+    for (int i = 1; i <= 31; ++i) {
+        text += std::to_string(i) + separator + std::to_string(10 * i) + separator +
+                std::to_string(100 * i) + separator + std::to_string(1000 * i) + extra + line_end;
+    }
+    return text;
+}
+
+void Expect_thirty_one_rows(const tRead& read) {
+    ASSERT_EQ(read.Error, "");
+    for (int i = 1; i <= 31; ++i) {
+        EXPECT_EQ((*read.Data)(i, 1), i) << "row " << i;
+        EXPECT_EQ((*read.Data)(i, 2), 10 * i) << "row " << i;
+        EXPECT_EQ((*read.Data)(i, 3), 100 * i) << "row " << i;
+        EXPECT_EQ((*read.Data)(i, 4), 1000 * i) << "row " << i;
+    }
+}
+
+} // namespace
+
+TEST(DataFileReader, AllThreeLineEndsReadEveryCellAndGiveTheLoadedMessage) {
+    for (const std::string line_end : {"\r\n", "\n", "\r"}) {
+        SCOPED_TRACE(line_end == "\r\n" ? "CR LF" : line_end == "\n" ? "LF" : "CR");
+        const tRead read = Read(Thirty_one_lines(" ", line_end), 31, 4);
+        Expect_thirty_one_rows(read);
+        EXPECT_EQ(read.Message, "Data file consisting of n + 1 = 31 cases (rows) and  4 variables "
+                                "(columns) was loaded successfully ");
+        // Cells outside the rows and columns asked for stay missing.
+        EXPECT_EQ((*read.Data)(32, 1), Missing_value);
+        EXPECT_EQ((*read.Data)(1, 5), Missing_value);
+    }
+}
+
+TEST(DataFileReader, TabsAndRunsOfBlanksSeparateLikeOneBlank) {
+    Expect_thirty_one_rows(Read(Thirty_one_lines("\t", "\r\n"), 31, 4));
+    Expect_thirty_one_rows(Read(Thirty_one_lines(" \t  \v", "\n"), 31, 4));
+}
+
+TEST(DataFileReader, NumbersAfterTheNeededOnesAreIgnoredEvenWhenNotNumbers) {
+    Expect_thirty_one_rows(Read(Thirty_one_lines(" ", "\r\n", " 5"), 31, 4));
+    Expect_thirty_one_rows(Read(Thirty_one_lines(" ", "\n", " note,1"), 31, 4));
+}
+
+TEST(DataFileReader, TrailingBlanksBeforeTheLineEndNeverShiftLaterRows) {
+    const tRead read = Read(Thirty_one_lines(" ", " \t\r\n"), 31, 4);
+    Expect_thirty_one_rows(read);
+}
+
+TEST(DataFileReader, LinesAfterTheLastNeededRowAreNotRead) {
+    std::string text = Thirty_one_lines(" ", "\r\n");
+    for (int i = 32; i <= 40; ++i)
+        text += "this line is never read\r\n";
+    Expect_thirty_one_rows(Read(text, 31, 4));
+}
+
+TEST(DataFileReader, TheLastLineMayLackItsLineEnd) {
+    const tRead read = Read("1 2\n3 4\n5 6", 3, 2);
+    ASSERT_EQ(read.Error, "");
+    EXPECT_EQ((*read.Data)(3, 2), 6);
+}
+
+TEST(DataFileReader, AByteOrderMarkAtTheStartIsSkipped) {
+    const tRead read = Read("\xEF\xBB\xBF"
+                            "1 2\r\n3 4\r\n",
+                            2, 2);
+    ASSERT_EQ(read.Error, "");
+    EXPECT_EQ((*read.Data)(1, 1), 1);
+    // Only at the very start: elsewhere it is part of a token.
+    EXPECT_NE(Read("1 2\n\xEF\xBB\xBF"
+                   "3 4\n",
+                   2, 2)
+                  .Error,
+              "");
+}
+
+TEST(DataFileReader, CtrlZEndsTheData) {
+    const tRead complete = Read("1 2\r\n3 4\r\n\x1A"
+                                "garbage",
+                                2, 2);
+    ASSERT_EQ(complete.Error, "");
+    EXPECT_EQ((*complete.Data)(2, 2), 4);
+    // A Ctrl-Z right after the last number ends that line as well.
+    EXPECT_EQ(Read("1 2\r\n3 4\x1A", 2, 2).Error, "");
+    EXPECT_EQ(Read("1 2\r\n\x1A"
+                   "3 4\r\n",
+                   2, 2)
+                  .Error,
+              "The data file holds 1 line(s) of data, but n + 1 = 2 are needed: the 1 controls "
+              "followed by the case.");
+}
+
+TEST(DataFileReader, ShortRowsAreRefusedWithTheirLineNumber) {
+    std::string text = Thirty_one_lines(" ", "\r\n");
+    // Line 5 loses its last number.
+    const auto start = text.find("5 50 500 5000");
+    text.replace(start, 13, "5 50 500");
+    EXPECT_EQ(Read(text, 31, 4).Error,
+              "Line 5 of the data file holds 3 number(s), but 4 are needed: the criterion "
+              "followed by 3 predictor(s).");
+    // The same with a blank before the line end: still refused, not shifted.
+    text.replace(start, 8, "5 50 500 ");
+    EXPECT_EQ(Read(text, 31, 4).Error,
+              "Line 5 of the data file holds 3 number(s), but 4 are needed: the criterion "
+              "followed by 3 predictor(s).");
+}
+
+TEST(DataFileReader, AnEmptyOrBlankLineAmongTheRowsIsAShortRow) {
+    EXPECT_EQ(Read("1 2\r\n\r\n3 4\r\n", 3, 2).Error,
+              "Line 2 of the data file holds 0 number(s), but 2 are needed: the criterion "
+              "followed by 1 predictor(s).");
+    EXPECT_EQ(Read("1 2\n \t\n3 4\n", 3, 2).Error,
+              "Line 2 of the data file holds 0 number(s), but 2 are needed: the criterion "
+              "followed by 1 predictor(s).");
+}
+
+TEST(DataFileReader, TooFewLinesAreRefusedWithTheCounts) {
+    std::string text;
+    for (int i = 1; i <= 20; ++i)
+        text += "1 2 3 4\r\n";
+    EXPECT_EQ(Read(text, 31, 4).Error,
+              "The data file holds 20 line(s) of data, but n + 1 = 31 are needed: the 30 "
+              "controls followed by the case.");
+    EXPECT_EQ(Read("", 4, 2).Error, "The data file holds 0 line(s) of data, but n + 1 = 4 are "
+                                    "needed: the 3 controls followed by the case.");
+}
+
+TEST(DataFileReader, LoneLineFeedsEndLinesInsteadOfJoiningThem) {
+    const tRead read = Read("1 2\n3 4\n5 6\n", 3, 2);
+    ASSERT_EQ(read.Error, "");
+    EXPECT_EQ((*read.Data)(2, 1), 3);
+    EXPECT_EQ((*read.Data)(3, 2), 6);
+}
+
+TEST(DataFileReader, DecimalFormsWithSignPointAndExponentAreNumbers) {
+    const tRead read = Read("5. .5 +5 -0 1.2E3 -3.5e-2 7e+1\n", 1, 7);
+    ASSERT_EQ(read.Error, "");
+    const tData_matrix& d = *read.Data;
+    EXPECT_EQ(d(1, 1), 5);
+    EXPECT_EQ(d(1, 2), 0.5L);
+    EXPECT_EQ(d(1, 3), 5);
+    EXPECT_EQ(d(1, 4), 0);
+    EXPECT_EQ(d(1, 5), 1200);
+    EXPECT_EQ(d(1, 6), -0.035L);
+    EXPECT_EQ(d(1, 7), 70);
+}
+
+TEST(DataFileReader, LongNumbersAndUnderflowAreAccepted) {
+    // Longer than 64 characters, converted exactly as written.
+    const std::string long_number = "12." + std::string(100, '0') + "5";
+    const tRead read = Read(long_number + " 1e-4950 1e-99999\n", 1, 3);
+    ASSERT_EQ(read.Error, "");
+    EXPECT_EQ((*read.Data)(1, 1), 12.0L);
+    EXPECT_GE((*read.Data)(1, 2), 0);
+    EXPECT_LT((*read.Data)(1, 2), 1e-4900L);
+    EXPECT_EQ((*read.Data)(1, 3), 0);
+}
+
+TEST(DataFileReader, NonDecimalTextIsInvalidNumericInputNamingTextAndLine) {
+    const std::vector<std::string> refused = {"abc", "1,5",     ".",    "e5",    "1e",
+                                              "--1", "inf",     "nan",  "0x1p3", "1.2.3",
+                                              "5-",  "1e99999", "+.e1", "1e5.5"};
+    for (const std::string& token : refused) {
+        SCOPED_TRACE(token);
+        EXPECT_EQ(Read("1 2\n3 " + token + "\n", 2, 2).Error,
+                  "Invalid numeric input '" + token + "' on line 2");
+    }
+    EXPECT_EQ(Read("Title: my data\r\n1 2\r\n", 1, 2).Error,
+              "Invalid numeric input 'Title:' on line 1");
+}
+
+TEST(DataFileReader, AVeryLongOrUnprintableTokenIsCutInTheMessage) {
+    const std::string token = std::string(39, 'x') + "\x1B"
+                                                     "yyyyyyyy";
+    // ESC is a separator (below the blank): the first 39 x are the token.
+    EXPECT_EQ(Read(token + " 1\n", 1, 2).Error,
+              "Invalid numeric input '" + std::string(39, 'x') + "' on line 1");
+    EXPECT_EQ(Read(std::string(100, 'z') + " 1\n", 1, 2).Error,
+              "Invalid numeric input '" + std::string(40, 'z') + "...' on line 1");
+    EXPECT_EQ(Read("1\xC3\xA9 1\n", 1, 2).Error, "Invalid numeric input '1?"
+                                                 "?' on line 1");
+}
+
+TEST(DataFileReader, ClearsTheWholeMatrixFirstAndKeepsCellsReadBeforeAFailure) {
+    tData_matrix data;
+    for (auto& row : data.e)
+        for (auto& cell : row)
+            cell = 7;
+    EXPECT_THROW(Read_data_bytes("1 2\n3 x\n", 2, 2, data), EData_file_error);
+    EXPECT_EQ(data(1, 1), 1);
+    EXPECT_EQ(data(2, 1), 3);
+    EXPECT_EQ(data(2, 2), Missing_value);
+    EXPECT_EQ(data(500, 20), Missing_value);
+}
+
+TEST(DataFileReader, FilesAreReadLikeBytesAndOpenFailuresAreNamed) {
+    const auto folder = std::filesystem::temp_directory_path() /
+                        ("pavona_reader_test_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    const auto path = (folder / "data.txt").string();
+    {
+        std::ofstream file(path, std::ios::binary);
+        file << Thirty_one_lines("\t", "\r");
+    }
+    tData_matrix data;
+    EXPECT_EQ(Read_data_file(path, 31, 4, data),
+              "Data file consisting of n + 1 = 31 cases (rows) and  4 variables (columns) was "
+              "loaded successfully ");
+    EXPECT_EQ(data(31, 4), 31000);
+
+    const auto expect_failure = [&](const std::string& file, const std::string& message) {
+        try {
+            Read_data_file(file, 31, 4, data);
+            ADD_FAILURE() << "no failure for " << file;
+        } catch (const EData_file_error& error) {
+            EXPECT_EQ(std::string(error.what()), message);
+        }
+    };
+    expect_failure((folder / "absent.txt").string(), "File not found");
+    expect_failure((folder / "absent" / "data.txt").string(), "File not found");
+    // A folder opens but cannot be read as a file.
+    expect_failure(folder.string(), "I/O error 21");
+    if (::geteuid() != 0) {
+        std::filesystem::permissions(path, std::filesystem::perms::none);
+        expect_failure(path, "File access denied");
+    }
+    std::filesystem::remove_all(folder);
+}
