@@ -5,8 +5,8 @@
 
 // The regression equation and its fit statistics: 50 extended reals in this order.
 struct tRegression_results {
-    tVector Beta; // standardized coefficients, entries 1..k
-    tVector Coef; // raw coefficients b1..bk, entries 1..k
+    tVector Beta;          // standardized coefficients, entries 1..k
+    tVector Coef;          // raw coefficients b1..bk, entries 1..k
     Extended Intercept = 0;
     Extended Mult_R = 0;
     Extended R_squared = 0;
