@@ -22,7 +22,8 @@ bool tBeta_distribution::Set_parameters(Extended p1, Extended p2, Extended p3) {
     Shape_a = p1;
     Shape_b = p2;
     Shape_sum = p1 + p2;
-    Log_beta_constant = Ln_gamma(Shape_sum) - Ln_gamma(p1) - Ln_gamma(p2);
+    Log_beta_constant =
+        Ln_gamma_unscoped(Shape_sum) - Ln_gamma_unscoped(p1) - Ln_gamma_unscoped(p2);
     Support_lower = 0;
     Support_upper = 1;
     if (p1 > 1 && p2 > 1)
@@ -51,7 +52,7 @@ Extended tBeta_distribution::Density(Extended x) const {
 
 Extended tBeta_distribution::Cdf(Extended x) const {
     tFloating_point_scope scope;
-    if (In_support(x)) return scope.Checked(Incomplete_beta(x, Shape_a, Shape_b));
+    if (In_support(x)) return scope.Checked(Incomplete_beta_unscoped(x, Shape_a, Shape_b));
     return scope.Checked(tContinuous_distribution::Cdf(x));
 }
 

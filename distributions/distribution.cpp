@@ -95,9 +95,9 @@ Extended tDistribution::Random_value() {
 Extended tContinuous_distribution::Quantile(Extended p) const {
     tFloating_point_scope scope;
     Check_bound(1302, p, 0);
-    if (Nearly_equal(p, 0)) return Support_lower;
+    if (Nearly_equal_unscoped(p, 0)) return Support_lower;
     Check_bound(1315, p, 1);
-    if (Nearly_equal(p, 1)) return Support_upper;
+    if (Nearly_equal_unscoped(p, 1)) return Support_upper;
 
     const Extended m = Has_mean() ? Mean() : (Support_lower + Support_upper) / 2;
     const Extended s = Has_variance() ? 2 * Standard_deviation() : 8;

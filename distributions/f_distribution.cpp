@@ -27,8 +27,8 @@ bool tF_distribution::Set_parameters(Extended p1, Extended p2, Extended p3) {
     const bool result = tContinuous_distribution::Set_parameters(p1, p2, p3);
     Numerator_df = p1;
     Denominator_df = p2;
-    Log_norm_constant = Ln_gamma((p1 + p2) / 2) - Ln_gamma(p1 / 2) - Ln_gamma(p2 / 2) +
-                        (p1 / 2) * (std::log(p1) - std::log(p2));
+    Log_norm_constant = Ln_gamma_unscoped((p1 + p2) / 2) - Ln_gamma_unscoped(p1 / 2) -
+                        Ln_gamma_unscoped(p2 / 2) + (p1 / 2) * (std::log(p1) - std::log(p2));
     Support_lower = 0;
     Support_upper = Unbounded;
     Beta_component->Set_parameters(p1 / 2, p2 / 2, 0);

@@ -23,7 +23,7 @@ bool tGamma_distribution::Set_parameters(Extended p1, Extended p2, Extended p3) 
     const bool result = tContinuous_distribution::Set_parameters(p1, p2, p3);
     Shape = p1;
     Rate = p2;
-    Log_norm_constant = p1 * std::log(p2) - Ln_gamma(p1);
+    Log_norm_constant = p1 * std::log(p2) - Ln_gamma_unscoped(p1);
     Support_lower = 0;
     Support_upper = Unbounded;
     if (Shape > 1) {
@@ -51,18 +51,18 @@ Extended tGamma_distribution::Density(Extended x) const {
     tFloating_point_scope scope;
     if (In_support(x) && x > 0)
         return scope.Checked(std::exp((Shape - 1) * std::log(x) + Log_norm_constant - Rate * x));
-    if (Nearly_equal(Shape, 1) && x == 0) return Rate;
+    if (Nearly_equal_unscoped(Shape, 1) && x == 0) return Rate;
     return 0;
 }
 
 Extended tGamma_distribution::Cdf(Extended x) const {
     tFloating_point_scope scope;
     if (!In_support(x)) return scope.Checked(tContinuous_distribution::Cdf(x));
-    if (Shape <= 500) return scope.Checked(Incomplete_gamma(Rate * x, Shape));
+    if (Shape <= 500) return scope.Checked(Incomplete_gamma_unscoped(Rate * x, Shape));
     // Wilson-Hilferty: the cube root of a scaled gamma variate is nearly normal.
-    const Extended w = Power(Rate * x / Shape, 1.0L / 3);
+    const Extended w = Power_unscoped(Rate * x / Shape, 1.0L / 3);
     const Extended d = w - 1 + 1 / (9 * Shape);
-    const Extended p = Incomplete_gamma(4.5L * Shape * d * d, 0.5L);
+    const Extended p = Incomplete_gamma_unscoped(4.5L * Shape * d * d, 0.5L);
     return scope.Checked(d >= 0 ? (1 + p) / 2 : (1 - p) / 2);
 }
 
@@ -114,11 +114,11 @@ Extended tGamma_distribution::Random_value() {
             const Extended p = b * Uniform_random();
             const Extended u2 = Uniform_random();
             if (p <= 1) {
-                x = Power(p, Sampler_constant_2);
+                x = Power_unscoped(p, Sampler_constant_2);
                 if (-x >= std::log(u2)) break;
             } else {
                 x = -std::log((b - p) * Sampler_constant_2);
-                if (u2 <= Power(x, Shape - 1)) break;
+                if (u2 <= Power_unscoped(x, Shape - 1)) break;
             }
         }
     }

@@ -8,6 +8,10 @@
 
 Extended Beta_fraction(Extended x, Extended a, Extended b) {
     tFloating_point_scope scope;
+    return scope.Checked(Beta_fraction_unscoped(x, a, b));
+}
+
+Extended Beta_fraction_unscoped(Extended x, Extended a, Extended b) {
     const Extended qab = a + b, qap = a + 1, qam = a - 1;
     Extended am = 1, bm = 1, az = 1;
     Extended bz = 1 - qab * x / qap;
@@ -31,24 +35,28 @@ Extended Beta_fraction(Extended x, Extended a, Extended b) {
         // No iteration limit: stop with a fault rather than spin on inf or NaN.
         Require_finite(az);
     } while (!(std::fabs(az - az_old) < Tolerance * std::fabs(az)));
-    return scope.Checked(az);
+    return az;
 }
 
 Extended Incomplete_beta(Extended x, Extended a, Extended b) {
     tFloating_point_scope scope;
-    if (x <= 0) return 0;
-    if (x >= 1) return 1;
+    return scope.Checked(Incomplete_beta_unscoped(x, a, b));
+}
+
+Extended Incomplete_beta_unscoped(Extended x, Extended a, Extended b) {
     try {
         // The nested scope sees only the faults of this evaluation; whatever
-        // goes wrong here makes the result 1.
+        // goes wrong here, a NaN point included, makes the result 1.
         tFloating_point_scope guarded;
-        const Extended bt = std::exp(Ln_gamma(a + b) - Ln_gamma(a) - Ln_gamma(b) + a * std::log(x) +
-                                     b * std::log(1 - x));
+        if (x <= 0) return 0;
+        if (x >= 1) return 1;
+        const Extended bt = std::exp(Ln_gamma_unscoped(a + b) - Ln_gamma_unscoped(a) -
+                                     Ln_gamma_unscoped(b) + a * std::log(x) + b * std::log(1 - x));
         Extended result;
         if (x < (a + 1) / (a + b + 2))
-            result = bt * Beta_fraction(x, a, b) / a;
+            result = bt * Beta_fraction_unscoped(x, a, b) / a;
         else
-            result = 1 - bt * Beta_fraction(1 - x, b, a) / b;
+            result = 1 - bt * Beta_fraction_unscoped(1 - x, b, a) / b;
         return guarded.Checked(result);
     } catch (...) {
         return 1;

@@ -7,3 +7,9 @@ Extended Beta_fraction(Extended x, Extended a, Extended b);
 // Regularized incomplete beta function I_x(a, b). Any failure inside the
 // evaluation (a fault, an argument error, non-positive shapes) gives 1.
 Extended Incomplete_beta(Extended x, Extended a, Extended b);
+// The *_unscoped forms do the same without a fault scope of their own, for
+// the library's callers that already run inside one (a scope costs more than
+// the arithmetic); faults still reach the enclosing scope's check.
+Extended Beta_fraction_unscoped(Extended x, Extended a, Extended b);
+// Keeps its own guard scope, which the guard needs.
+Extended Incomplete_beta_unscoped(Extended x, Extended a, Extended b);

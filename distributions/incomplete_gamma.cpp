@@ -9,7 +9,11 @@
 
 Extended Gamma_series(Extended x, Extended a) {
     tFloating_point_scope scope;
-    if (Nearly_equal(0, x)) return 0;
+    return scope.Checked(Gamma_series_unscoped(x, a));
+}
+
+Extended Gamma_series_unscoped(Extended x, Extended a) {
+    if (Nearly_equal_unscoped(0, x)) return 0;
     Extended ap = a;
     Extended term = 1 / a;
     Extended sum = term;
@@ -20,11 +24,15 @@ Extended Gamma_series(Extended x, Extended a) {
         sum = sum + term;
         n = n + 1;
     } while (!(std::fabs(term) < std::fabs(sum) * Tolerance || n > 100));
-    return scope.Checked(sum * std::exp(a * std::log(x) - x - Ln_gamma(a)));
+    return sum * std::exp(a * std::log(x) - x - Ln_gamma_unscoped(a));
 }
 
 Extended Gamma_fraction(Extended x, Extended a) {
     tFloating_point_scope scope;
+    return scope.Checked(Gamma_fraction_unscoped(x, a));
+}
+
+Extended Gamma_fraction_unscoped(Extended x, Extended a) {
     Extended g = 0, g_old = 1;
     Extended a0 = 1, a1 = x, b0 = 0, b1 = 1, fac = 1;
     Extended n = 1;
@@ -48,15 +56,19 @@ Extended Gamma_fraction(Extended x, Extended a) {
         // pass the test, so it stops the loop as a fault.
         Require_finite(change);
     } while (!(change < Tolerance));
-    return scope.Checked(g * std::exp(a * std::log(x) - x - Ln_gamma(a)));
+    return g * std::exp(a * std::log(x) - x - Ln_gamma_unscoped(a));
 }
 
 Extended Incomplete_gamma(Extended x, Extended a) {
     tFloating_point_scope scope;
+    return scope.Checked(Incomplete_gamma_unscoped(x, a));
+}
+
+Extended Incomplete_gamma_unscoped(Extended x, Extended a) {
     Check_bound(1302, x, 0);
     Raise_if(x > Unbounded, 1361);
     Check_bound(1301, a, 0);
     Raise_if(a > Unbounded, 1361);
-    if (x < a + 1) return scope.Checked(Gamma_series(x, a));
-    return scope.Checked(1 - Gamma_fraction(x, a));
+    if (x < a + 1) return Gamma_series_unscoped(x, a);
+    return 1 - Gamma_fraction_unscoped(x, a);
 }

@@ -6,6 +6,10 @@
 
 Extended Ln_gamma(Extended x) {
     tFloating_point_scope scope;
+    return scope.Checked(Ln_gamma_unscoped(x));
+}
+
+Extended Ln_gamma_unscoped(Extended x) {
     static constexpr Extended k[6] = {76.18009172947146L,     -86.50532032941677L,
                                       24.01409824083091L,     -1.231739572450155L,
                                       0.1208650973866179e-2L, -0.5395239384953e-5L};
@@ -17,5 +21,5 @@ Extended Ln_gamma(Extended x) {
         y = y + 1;
         s = s + k_j / y;
     }
-    return scope.Checked(t + std::log(2.5066282746310005L * s));
+    return t + std::log(2.5066282746310005L * s);
 }

@@ -62,7 +62,7 @@ bool tNon_central_t_distribution::Set_parameters(Extended p1, Extended p2, Exten
 
 Extended tNon_central_t_distribution::Cdf(Extended x) const {
     tFloating_point_scope scope;
-    if (Nearly_equal(Noncentrality, 0)) return scope.Checked(T_component->Cdf(x));
+    if (Nearly_equal_unscoped(Noncentrality, 0)) return scope.Checked(T_component->Cdf(x));
     if (!In_support(x)) return scope.Checked(tContinuous_distribution::Cdf(x));
     const Extended nu = Df, a = nu / 2;
     const tSeries_start st = Prepare(x, Noncentrality, nu);
@@ -71,21 +71,24 @@ Extended tNon_central_t_distribution::Cdf(Extended x) const {
     const Extended ln_lambda = std::log(lambda);
 
     // Poisson weights, incomplete beta values and their recurrence terms at m.
-    const Extended p0 = 0.5L * std::exp(m * ln_lambda - lambda - Ln_gamma(m + 1));
-    const Extended q0 = (d / 2) * std::exp(m * ln_lambda - lambda -
-                                           std::numbers::ln2_v<Extended> / 2 - Ln_gamma(m + 1.5L));
-    const Extended ip0 = Incomplete_beta(y, m + 0.5L, a);
-    const Extended iq0 = Incomplete_beta(y, m + 1, a);
+    const Extended p0 = 0.5L * std::exp(m * ln_lambda - lambda - Ln_gamma_unscoped(m + 1));
+    const Extended q0 =
+        (d / 2) * std::exp(m * ln_lambda - lambda - std::numbers::ln2_v<Extended> / 2 -
+                           Ln_gamma_unscoped(m + 1.5L));
+    const Extended ip0 = Incomplete_beta_unscoped(y, m + 0.5L, a);
+    const Extended iq0 = Incomplete_beta_unscoped(y, m + 1, a);
     // The gamma ratios can far exceed the double range before the powers of y
     // bring them back; Extended holds them.
-    const Extended gp0 = std::exp(Ln_gamma(m + 0.5L + a) - Ln_gamma(m + 1.5L) - Ln_gamma(a)) *
-                         Power(y, m + 0.5L) * Power(1 - y, a);
-    const Extended gq0 = std::exp(Ln_gamma(m + 1 + a) - Ln_gamma(m + 2) - Ln_gamma(a)) *
-                         Power(y, m + 1) * Power(1 - y, a);
+    const Extended gp0 = std::exp(Ln_gamma_unscoped(m + 0.5L + a) - Ln_gamma_unscoped(m + 1.5L) -
+                                  Ln_gamma_unscoped(a)) *
+                         Power_unscoped(y, m + 0.5L) * Power_unscoped(1 - y, a);
+    const Extended gq0 =
+        std::exp(Ln_gamma_unscoped(m + 1 + a) - Ln_gamma_unscoped(m + 2) - Ln_gamma_unscoped(a)) *
+        Power_unscoped(y, m + 1) * Power_unscoped(1 - y, a);
 
     Extended p = p0, q = q0, ip = ip0, iq = iq0, gp = gp0, gq = gq0;
     Extended rem = 0.5L - p;
-    Extended sum = (1 - Incomplete_gamma(d * d / 2, 0.5L)) / 2 + s * p * ip + q * iq;
+    Extended sum = (1 - Incomplete_gamma_unscoped(d * d / 2, 0.5L)) / 2 + s * p * ip + q * iq;
 
     for (std::int32_t j = st.m - 1; j >= st.k0; --j) {
         p = p * (j + 1) / lambda;
@@ -121,7 +124,7 @@ Extended tNon_central_t_distribution::Cdf(Extended x) const {
 
 Extended tNon_central_t_distribution::Density(Extended x) const {
     tFloating_point_scope scope;
-    if (Nearly_equal(Noncentrality, 0)) return scope.Checked(T_component->Density(x));
+    if (Nearly_equal_unscoped(Noncentrality, 0)) return scope.Checked(T_component->Density(x));
     if (!In_support(x)) return 0;
     const Extended nu = Df, a = nu / 2;
     tSeries_start st = Prepare(x, Noncentrality, nu);
@@ -130,19 +133,24 @@ Extended tNon_central_t_distribution::Density(Extended x) const {
     const Extended m = st.m;
     const Extended ln_lambda = std::log(lambda);
 
-    const Extended w0 = std::exp(m * ln_lambda - lambda - Ln_gamma(m + 1));
+    const Extended w0 = std::exp(m * ln_lambda - lambda - Ln_gamma_unscoped(m + 1));
     const Extended v0 = d * std::exp(m * ln_lambda - lambda - std::numbers::ln2_v<Extended> / 2 -
-                                     Ln_gamma(m + 1.5L));
+                                     Ln_gamma_unscoped(m + 1.5L));
     Extended h0, k0;
     if (st.x != 0) {
         const Extended scale = st.x * nu / ((xx + nu) * (xx + nu));
-        h0 = scale * std::exp(Ln_gamma(m + 0.5L + a) - Ln_gamma(m + 0.5L) - Ln_gamma(a)) *
-             Power(y, m - 0.5L) * Power(1 - y, a - 1);
-        k0 = scale * std::exp(Ln_gamma(m + 1 + a) - Ln_gamma(m + 1) - Ln_gamma(a)) * Power(y, m) *
-             Power(1 - y, a - 1);
+        h0 = scale *
+             std::exp(Ln_gamma_unscoped(m + 0.5L + a) - Ln_gamma_unscoped(m + 0.5L) -
+                      Ln_gamma_unscoped(a)) *
+             Power_unscoped(y, m - 0.5L) * Power_unscoped(1 - y, a - 1);
+        k0 = scale *
+             std::exp(Ln_gamma_unscoped(m + 1 + a) - Ln_gamma_unscoped(m + 1) -
+                      Ln_gamma_unscoped(a)) *
+             Power_unscoped(y, m) * Power_unscoped(1 - y, a - 1);
     } else {
         // The central t density at 0.
-        h0 = std::exp(Ln_gamma(a + 0.5L) - Ln_gamma(0.5L) - Ln_gamma(a) - std::log(nu) / 2);
+        h0 = std::exp(Ln_gamma_unscoped(a + 0.5L) - Ln_gamma_unscoped(0.5L) - Ln_gamma_unscoped(a) -
+                      std::log(nu) / 2);
         k0 = 0;
     }
 
@@ -184,8 +192,8 @@ bool tNon_central_t_distribution::Has_variance() const {
 
 Extended tNon_central_t_distribution::Mean() const {
     tFloating_point_scope scope;
-    return scope.Checked(std::exp(Ln_gamma((Df - 1) / 2) - Ln_gamma(Df / 2)) * std::sqrt(Df / 2) *
-                         Noncentrality);
+    return scope.Checked(std::exp(Ln_gamma_unscoped((Df - 1) / 2) - Ln_gamma_unscoped(Df / 2)) *
+                         std::sqrt(Df / 2) * Noncentrality);
 }
 
 Extended tNon_central_t_distribution::Variance() const {

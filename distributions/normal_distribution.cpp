@@ -36,7 +36,7 @@ Extended tNormal_distribution::Cdf(Extended x) const {
     tFloating_point_scope scope;
     if (!In_support(x)) return scope.Checked(tContinuous_distribution::Cdf(x));
     const Extended z = (x - Mu) / Sigma;
-    const Extended p = Incomplete_gamma(z * z / 2, 0.5L);
+    const Extended p = Incomplete_gamma_unscoped(z * z / 2, 0.5L);
     return scope.Checked(z >= 0 ? 0.5L + 0.5L * p : 0.5L - 0.5L * p);
 }
 

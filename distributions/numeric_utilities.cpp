@@ -4,9 +4,13 @@
 
 #include "floating_point_faults.h"
 
+bool Nearly_equal_unscoped(Extended a, Extended b) {
+    return std::fabs(a - b) < Tolerance;
+}
+
 bool Nearly_equal(Extended a, Extended b) {
     tFloating_point_scope scope;
-    const bool result = std::fabs(a - b) < Tolerance;
+    const bool result = Nearly_equal_unscoped(a, b);
     scope.Check();
     return result;
 }
@@ -20,6 +24,10 @@ bool Is_whole_number(Extended x) {
 
 Extended Int_power(Extended base, std::int32_t n) {
     tFloating_point_scope scope;
+    return scope.Checked(Int_power_unscoped(base, n));
+}
+
+Extended Int_power_unscoped(Extended base, std::int32_t n) {
     if (n == 0) return 1;
     // Widened first: the magnitude of the most negative int32 does not fit.
     std::uint64_t m = n < 0 ? -static_cast<std::int64_t>(n) : n;
@@ -30,16 +38,20 @@ Extended Int_power(Extended base, std::int32_t n) {
         m >>= 1;
         if (m != 0) x *= x;
     }
-    return scope.Checked(n < 0 ? 1 / r : r);
+    return n < 0 ? 1 / r : r;
 }
 
 Extended Power(Extended base, Extended exponent) {
     tFloating_point_scope scope;
+    return scope.Checked(Power_unscoped(base, exponent));
+}
+
+Extended Power_unscoped(Extended base, Extended exponent) {
     if (exponent == 0) return 1;
     if (base == 0 && exponent > 0) return 0;
     if (std::trunc(exponent) == exponent && std::fabs(exponent) <= Unbounded)
-        return scope.Checked(Int_power(base, static_cast<std::int32_t>(exponent)));
-    return scope.Checked(std::exp(exponent * std::log(base)));
+        return Int_power_unscoped(base, static_cast<std::int32_t>(exponent));
+    return std::exp(exponent * std::log(base));
 }
 
 std::int32_t Floor(Extended x) {

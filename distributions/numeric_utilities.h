@@ -22,3 +22,9 @@ Extended Int_power(Extended base, std::int32_t n);
 Extended Power(Extended base, Extended exponent);
 // Largest integer not above x; outside the 32-bit range an invalid operation.
 std::int32_t Floor(Extended x);
+// The *_unscoped forms do the same without a fault scope of their own, for
+// the library's callers that already run inside one (a scope costs more than
+// the arithmetic); faults still reach the enclosing scope's check.
+bool Nearly_equal_unscoped(Extended a, Extended b);
+Extended Int_power_unscoped(Extended base, std::int32_t n);
+Extended Power_unscoped(Extended base, Extended exponent);

@@ -28,8 +28,8 @@ bool tT_distribution::Set_parameters(Extended p1, Extended p2, Extended p3) {
     tFloating_point_scope scope;
     const bool result = tContinuous_distribution::Set_parameters(p1, p2, p3);
     Df = p1;
-    Log_norm_constant =
-        Ln_gamma((Df + 1) / 2) - Ln_gamma(Df / 2) - std::log(Df * std::numbers::pi_v<Extended>) / 2;
+    Log_norm_constant = Ln_gamma_unscoped((Df + 1) / 2) - Ln_gamma_unscoped(Df / 2) -
+                        std::log(Df * std::numbers::pi_v<Extended>) / 2;
     if (Df == 1) {
         Variate_scale = 1;
     } else if (Df > 1) {
@@ -58,11 +58,11 @@ Extended tT_distribution::Cdf(Extended x) const {
     tFloating_point_scope scope;
     if (!In_support(x)) return scope.Checked(tContinuous_distribution::Cdf(x));
     if (Df > 1000) {
-        const Extended g = Incomplete_gamma(x * x / 2, 0.5L);
+        const Extended g = Incomplete_gamma_unscoped(x * x / 2, 0.5L);
         return scope.Checked(x > 0 ? (1 + g) / 2 : (1 - g) / 2);
     }
     const Extended b = Df / (x * x + Df);
-    const Extended i = Incomplete_beta(b, Df / 2, 0.5L);
+    const Extended i = Incomplete_beta_unscoped(b, Df / 2, 0.5L);
     return scope.Checked(x >= 0 ? 1 - i / 2 : i / 2);
 }
 
@@ -102,7 +102,7 @@ Extended tT_distribution::Random_value() {
             const Extended u = Uniform_random();
             const Extended v = (2 * Uniform_random() - 1) * Variate_scale;
             x = v / u;
-            if (Df * (Power(u, -4 / (Df + 1)) - 1) >= x * x) break;
+            if (Df * (Power_unscoped(u, -4 / (Df + 1)) - 1) >= x * x) break;
         }
         return scope.Checked(x);
     }
