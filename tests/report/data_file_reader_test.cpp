@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -260,4 +261,14 @@ TEST(DataFileReader, FilesAreReadLikeBytesAndOpenFailuresAreNamed) {
         expect_failure(path, "File access denied");
     }
     std::filesystem::remove_all(folder);
+}
+
+TEST(DataFileReader, NumbersAreReadWithAPointWhateverTheProcessLocale) {
+    const std::string previous = std::setlocale(LC_ALL, nullptr);
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "no German locale available";
+    const tRead read = Read("1.5 2.25\n", 1, 2);
+    std::setlocale(LC_ALL, previous.c_str());
+    ASSERT_EQ(read.Error, "");
+    EXPECT_EQ((*read.Data)(1, 1), 1.5L);
+    EXPECT_EQ((*read.Data)(1, 2), 2.25L);
 }
