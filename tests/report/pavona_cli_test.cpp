@@ -231,3 +231,11 @@ TEST(PavonaCli, NeverWritesTheWorksheetStateFile) {
         std::filesystem::exists(std::filesystem::path(PAVONA_CLI).parent_path() / "Pavona.txt"));
     std::filesystem::remove_all(folder);
 }
+
+TEST(PavonaCli, AReportThatCannotBeWrittenIsAFailureNotASuccess) {
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    const std::string command = Quoted(PAVONA_CLI) + " " + Worked() + " >/dev/full 2>/dev/null";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+}
