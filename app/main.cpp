@@ -3,6 +3,7 @@
 #include "app/qt_platform.h"
 #include "app/state_file.h"
 #include "app/worksheet_form.h"
+#include "results/results_form.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -11,6 +12,11 @@ int main(int argc, char** argv) {
     tQt_platform platform;
     TfrmTemplate frmTemplate(
         platform, GetExeDirectory(QCoreApplication::applicationFilePath().toStdString()));
+    // Created after the worksheet and kept hidden until the first report.
+    TfrmTemplateResults frmTemplateResults(platform, [] { QCoreApplication::quit(); });
+    frmTemplateResults.Set_worksheet(&frmTemplate);
+    frmTemplate.setResultsViewer(&frmTemplateResults);
+
     frmTemplate.show();
     return application.exec();
 }

@@ -19,6 +19,7 @@
 #include "app/platform.h"
 
 class QMenu;
+class TfrmTemplateResults;
 
 // An edit whose every insertion (typing, paste, drop, input method) passes a
 // character filter; a refused character stops the whole insertion.
@@ -84,6 +85,10 @@ public:
     tPlatform& Platform() { return platform_; }
     const std::string& StateFolder() const { return state_folder_; }
 
+    // The results viewer the compute command shows its report in.
+    void setResultsViewer(TfrmTemplateResults* results) { results_ = results; }
+    TfrmTemplateResults* ResultsViewer() const { return results_; }
+
     // What ends the program (Exit answered Yes, the window closed); the tests replace it.
     void setQuitAction(std::function<void()> quit) { quit_ = std::move(quit); }
 
@@ -128,6 +133,7 @@ private:
     tPlatform& platform_;
     std::string state_folder_;
     std::function<void()> quit_;
+    TfrmTemplateResults* results_ = nullptr;
     bool raise_change_errors_ = false;
     std::exception_ptr change_error_;
     bool centred_ = false;

@@ -1,0 +1,77 @@
+#pragma once
+
+// The results viewer: shows the accumulated plain-text reports and lets the
+// user save, print, clear them, go back to the worksheet or end the program.
+
+#include <QMainWindow>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class QAction;
+class QFrame;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class tPlatform;
+
+class TfrmTemplateResults : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // `end_program` ends the application (Exit answered Yes).
+    TfrmTemplateResults(tPlatform& platform, std::function<void()> end_program,
+                        QWidget* parent = nullptr);
+
+    // The form Return to Worksheet shows again.
+    void Set_worksheet(QWidget* worksheet) { worksheet_ = worksheet; }
+
+    // Appends report lines below what the memo holds.
+    void Append_lines(const std::vector<std::string>& lines);
+    // True when the memo holds at least one line.
+    bool Has_text() const;
+    std::string Text() const;
+
+    // Controls, by their names (also their Qt object names).
+    QFrame* Panel1;
+    QPlainTextEdit* memoResults;
+    QFrame* Panel2;
+    QPushButton* cmdSaveOutput;
+    QPushButton* cmdClearResults;
+    QPushButton* cmdReturn;
+    QPushButton* cmdExit;
+    QMenu* mnuPrinterOptions;
+    QAction* mnuPrint;
+    QAction* mnuPrintSelection;
+
+    void FormCreate();
+    void FormShow();
+    void cmdSaveOutputClick();
+    void cmdClearResultsClick();
+    void cmdReturnClick();
+    void cmdExitClick();
+    void mnuPrintClick();
+    void mnuPrintSelectionClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Every handler runs through here so that no exception reaches Qt.
+    void Guarded(const std::function<void()>& handler);
+    void Print(const std::string& text);
+
+    tPlatform& platform_;
+    std::function<void()> end_program_;
+    QWidget* worksheet_ = nullptr;
+    bool shown_before_ = false;
+};
+
+// The memo's text as it is saved: lines separated by CR LF, none at the end.
+std::string Text_for_saving(const std::string& memo_text);
+
+// Writes `text` to `path`, replacing the file; raises std::runtime_error with
+// "File access denied", "Disk full" or "I/O error %d" on failure.
+void Write_text_file(const std::string& path, const std::string& text);
