@@ -43,14 +43,23 @@ class tFloating_point_scope {
 public:
     static constexpr int Fault_flags = FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW;
 
-    tFloating_point_scope() {
-        fegetexceptflag(&saved_, Fault_flags);
-        feclearexcept(Fault_flags);
+    // Reading the flags is cheap; writing them is not (it reloads the x87
+    // environment), so the flags are only written when some are set. The
+    // scope sits on the innermost loops of the quantile searches.
+    tFloating_point_scope() : outer_(fetestexcept(Fault_flags)) {
+        if (outer_)
+            feclearexcept(outer_);
     }
     ~tFloating_point_scope() {
         // Faults of this scope that were not checked are dropped; the outer
         // scope's flags come back as they were.
-        fesetexceptflag(&saved_, Fault_flags);
+        const int now = fetestexcept(Fault_flags);
+        if (now != outer_) {
+            if (const int own = now & ~outer_)
+                feclearexcept(own);
+            if (const int lost = outer_ & ~now)
+                feraiseexcept(lost);
+        }
     }
     tFloating_point_scope(const tFloating_point_scope&) = delete;
     tFloating_point_scope& operator=(const tFloating_point_scope&) = delete;
@@ -69,5 +78,5 @@ public:
     }
 
 private:
-    fexcept_t saved_;
+    const int outer_;
 };
