@@ -1,0 +1,58 @@
+// The state-file loader on arbitrary file contents: it either restores two
+// entries or raises its input/output failure; it never crashes.
+
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+#include "app/input_validation.h"
+#include "app/program_texts.h"
+#include "app/state_file.h"
+
+namespace {
+
+std::string Folder() {
+    static const std::string folder = [] {
+        char name[] = "/tmp/pavona_fuzz_state_XXXXXX";
+        if (!mkdtemp(name))
+            std::abort();
+        return std::string(name);
+    }();
+    return folder;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string folder = Folder();
+    {
+        std::FILE* file = std::fopen(StateFilePath(folder).c_str(), "wb");
+        if (!file)
+            std::abort();
+        std::fwrite(data, 1, size, file);
+        std::fclose(file);
+    }
+    std::string predictors, sample_size;
+    try {
+        LoadPreviousData(
+            folder,
+            [&](const std::string& text) {
+                predictors = text;
+                // The worksheet converts the predictors' text at once.
+                if (!text.empty() && text != "0")
+                    (void)ConvertStrictInteger(text);
+            },
+            [&](const std::string& text) { sample_size = text; });
+    } catch (const std::runtime_error&) {
+        // Refusals are the loader's way to report a bad file.
+    }
+    // A restored text is always a formatted number, never longer than "%1.6g" makes it.
+    if (predictors.size() > 16 || sample_size.size() > 16)
+        std::abort();
+    return 0;
+}
