@@ -88,6 +88,10 @@ void Infer_case(tCase_data data, bool two_sided, tCase_results& results, Extende
     const Extended real_df = Extended(n - k - 1);
 
     const Extended t_p = -std::fabs(discrepancy) / data.SEE / root_cf;
+    const Extended t_z = (discrepancy / data.SEE) / root_cf;
+    // A fault so far (say a zero SEE) must not reach the searches as an
+    // infinite target, which they would report as an extreme discrepancy.
+    scope.Check();
     const tLimit_pair pct = Noncentrality_limits(real_df, t_p, p_hi, p_lo);
     results.Pct_lower =
         100 * Normal_probability(static_cast<double>(root_cf * pct.high_target), warn);
@@ -96,7 +100,6 @@ void Infer_case(tCase_data data, bool two_sided, tCase_results& results, Extende
 
     results.ZOP = discrepancy / data.SD_residual;
 
-    const Extended t_z = (discrepancy / data.SEE) / root_cf;
     // For a case below its prediction both searches have the same target: the
     // search is deterministic, so its answers are taken over.
     const tLimit_pair zop = t_z == t_p ? pct : Noncentrality_limits(real_df, t_z, p_hi, p_lo);

@@ -8,6 +8,7 @@
 
 Extended Noncentrality_for_quantile(Extended df, Extended t, Extended p) {
     tFloating_point_scope scope;
+    Require_finite(t); // an infinite target is a fault upstream, not an extreme case
     Extended lo = -1;
     Extended hi = 1;
     tNon_central_t_distribution distribution(df, hi);

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <string>
 
+#include "distributions/floating_point_faults.h"
 #include "inference/case_inference.h"
 #include "inference/inference_errors.h"
 #include "inference/regression_equation.h"
@@ -211,6 +212,14 @@ TEST(CaseInference, NearlyCollinearPredictorsAreRefused) {
     tCase_results r;
     Extended predicted, se;
     EXPECT_THROW(Infer_case(c, true, r, 95, predicted, se, {}), ENot_positive_definite);
+}
+
+TEST(CaseInference, AZeroStandardErrorIsAFloatingPointFaultNotAnExtremeCase) {
+    tCase_data c = Example_case();
+    c.SEE = 0;
+    tCase_results r;
+    Extended predicted, se;
+    EXPECT_THROW(Infer_case(c, true, r, 95, predicted, se, {}), EFloating_point_error);
 }
 
 TEST(CaseInference, LimitsAgreeWithBoostOnRandomSamples) {
