@@ -21,6 +21,18 @@ void Require_varying_columns(const tData_matrix& data, int r, int m) {
     }
 }
 
+// Intermediates of Cross_products: 320 KB, too much for the stack, and a
+// fresh allocation of that size per analysis costs page faults. One per thread.
+struct tCross_product_work {
+    tData_matrix deviations;
+    tTransposed_data transposed;
+};
+
+tCross_product_work& Cross_product_work() {
+    thread_local const auto work = std::make_unique<tCross_product_work>();
+    return *work;
+}
+
 } // namespace
 
 void Descriptive_statistics(const tData_matrix& data, int r, int m, tMatrix& correlation,
@@ -80,12 +92,10 @@ void Multiply_transposed(const tTransposed_data& T, const tData_matrix& deviatio
 
 void Cross_products(const tData_matrix& data, int r, int m, tMatrix& S) {
     tFloating_point_scope scope;
-    // 320 KB of intermediates: kept off the stack.
-    auto deviations = std::make_unique<tData_matrix>();
-    auto transposed = std::make_unique<tTransposed_data>();
-    Centre_columns(data, r, m, *deviations);
-    Transpose_data(*deviations, r, m, *transposed);
-    Multiply_transposed(*transposed, *deviations, m, r, S);
+    tCross_product_work& work = Cross_product_work();
+    Centre_columns(data, r, m, work.deviations);
+    Transpose_data(work.deviations, r, m, work.transposed);
+    Multiply_transposed(work.transposed, work.deviations, m, r, S);
     scope.Check();
 }
 
