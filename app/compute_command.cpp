@@ -37,11 +37,9 @@ private:
 // start another line.
 std::vector<std::string> Memo_lines(const QString& text) {
     std::vector<std::string> lines;
-    if (text.isEmpty())
-        return lines;
+    if (text.isEmpty()) return lines;
     QStringList parts = text.split(QChar('\n'));
-    if (parts.size() > 1 && parts.back().isEmpty())
-        parts.removeLast();
+    if (parts.size() > 1 && parts.back().isEmpty()) parts.removeLast();
     for (const QString& part : parts)
         lines.push_back(part.toStdString());
     return lines;
@@ -52,8 +50,8 @@ std::vector<std::string> Memo_lines(const QString& text) {
 // The Continue button: reads and checks the entries, saves them, reads the raw
 // data file, runs the analysis and shows the report.
 void TfrmTemplate::cmdComputeClick() {
-    const tEntry_check entries = Check_entries(platform_, txtInput1->text().toStdString(),
-                                               txtInput2->text().toStdString());
+    const tEntry_check entries =
+        Check_entries(platform_, txtInput1->text().toStdString(), txtInput2->text().toStdString());
     if (!entries.Passed()) {
         if (!entries.Error_message.empty())
             platform_.Message_box(entries.Error_message, tMessage_kind::Error, Ok_button);

@@ -17,8 +17,8 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "app/qt_platform.h"
 #include "app/platform.h"
+#include "app/qt_platform.h"
 
 namespace {
 
@@ -132,7 +132,9 @@ void TfrmTemplateResults::Guarded(const std::function<void()>& handler) {
     }
 }
 
-void TfrmTemplateResults::FormCreate() { memoResults->clear(); }
+void TfrmTemplateResults::FormCreate() {
+    memoResults->clear();
+}
 
 void TfrmTemplateResults::FormShow() {
     raise();
@@ -160,8 +162,7 @@ void TfrmTemplateResults::Append_lines(const std::vector<std::string>& lines) {
     cursor.beginEditBlock();
     bool first = !Has_text();
     for (const std::string& line : lines) {
-        if (!first)
-            cursor.insertBlock();
+        if (!first) cursor.insertBlock();
         cursor.insertText(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
         first = false;
     }
@@ -169,7 +170,9 @@ void TfrmTemplateResults::Append_lines(const std::vector<std::string>& lines) {
     memoResults->verticalScrollBar()->setValue(memoResults->verticalScrollBar()->maximum());
 }
 
-bool TfrmTemplateResults::Has_text() const { return !memoResults->document()->isEmpty(); }
+bool TfrmTemplateResults::Has_text() const {
+    return !memoResults->document()->isEmpty();
+}
 
 std::string TfrmTemplateResults::Text() const {
     return memoResults->toPlainText().toStdString();
@@ -205,19 +208,15 @@ void Write_text_file(const std::string& path, const std::string& text) {
         }
     };
     std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        throw fail(errno);
+    if (!file) throw fail(errno);
     const size_t written = std::fwrite(text.data(), 1, text.size(), file);
     const int write_error = written == text.size() ? 0 : errno;
     const bool flushed = std::fflush(file) == 0;
     const int flush_error = flushed ? 0 : errno;
     const bool closed = std::fclose(file) == 0;
-    if (write_error)
-        throw fail(write_error);
-    if (!flushed)
-        throw fail(flush_error);
-    if (!closed)
-        throw fail(errno);
+    if (write_error) throw fail(write_error);
+    if (!flushed) throw fail(flush_error);
+    if (!closed) throw fail(errno);
 }
 
 void TfrmTemplateResults::cmdSaveOutputClick() {
@@ -226,22 +225,22 @@ void TfrmTemplateResults::cmdSaveOutputClick() {
     request.Filter_pattern = "*.txt";
     request.Ask_before_overwrite = true;
     const std::optional<std::string> path = platform_.Save_file(request);
-    if (!path)
-        return;
+    if (!path) return;
     Write_text_file(*path, Text_for_saving(Text()));
 }
 
-void TfrmTemplateResults::cmdClearResultsClick() { memoResults->clear(); }
+void TfrmTemplateResults::cmdClearResultsClick() {
+    memoResults->clear();
+}
 
 void TfrmTemplateResults::cmdReturnClick() {
     hide();
-    if (worksheet_)
-        worksheet_->show();
+    if (worksheet_) worksheet_->show();
 }
 
 void TfrmTemplateResults::cmdExitClick() {
-    if (platform_.Message_box("Exit from program?", tMessage_kind::Confirmation,
-                              Yes_no_buttons) == tButton::Yes &&
+    if (platform_.Message_box("Exit from program?", tMessage_kind::Confirmation, Yes_no_buttons) ==
+            tButton::Yes &&
         end_program_)
         end_program_();
 }
@@ -250,13 +249,14 @@ void TfrmTemplateResults::Print(const std::string& text) {
     platform_.Print_text(text + "\n", "Courier New", 8);
 }
 
-void TfrmTemplateResults::mnuPrintClick() { Print(Text()); }
+void TfrmTemplateResults::mnuPrintClick() {
+    Print(Text());
+}
 
 void TfrmTemplateResults::mnuPrintSelectionClick() {
     const QTextCursor cursor = memoResults->textCursor();
     if (!cursor.hasSelection()) {
-        platform_.Message_box("You have not selected any text.", tMessage_kind::Warning,
-                              Ok_button);
+        platform_.Message_box("You have not selected any text.", tMessage_kind::Warning, Ok_button);
         return;
     }
     // The selection separates paragraphs with U+2029; the printer wants lines.

@@ -1,0 +1,225 @@
+#include "results/results_form.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTextCursor>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <memory>
+#include <unistd.h>
+
+#include "tests/support/scripted_platform.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class ResultsViewer : public testing::Test {
+protected:
+    tScripted_platform platform;
+    std::unique_ptr<TfrmTemplateResults> form;
+    QWidget worksheet;
+    int quits = 0;
+    fs::path folder;
+
+    void SetUp() override {
+        folder = fs::temp_directory_path() /
+                 ("pavona_viewer_" + std::to_string(getpid()) + "_" +
+                  testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        form = std::make_unique<TfrmTemplateResults>(platform, [this] { ++quits; });
+        form->Set_worksheet(&worksheet);
+    }
+    void TearDown() override {
+        form.reset();
+        fs::remove_all(folder);
+    }
+
+    static std::string Bytes(const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+};
+
+} // namespace
+
+TEST_F(ResultsViewer, ControlsSitWhereTheLayoutPutsThem) {
+    EXPECT_EQ(form->centralWidget()->size(), QSize(792, 554));
+    EXPECT_EQ(form->windowTitle(), "Output");
+    EXPECT_FALSE(form->windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(form->windowFlags() & Qt::WindowSystemMenuHint);
+    EXPECT_FALSE(form->windowIcon().isNull());
+
+    struct tRow {
+        QWidget* Control;
+        const char* Name;
+        QRect Geometry;
+        const char* Caption;
+    };
+    const tRow rows[] = {
+        {form->Panel1, "Panel1", {12, 2, 765, 468}, nullptr},
+        {form->memoResults, "memoResults", {8, 8, 749, 452}, nullptr},
+        {form->Panel2, "Panel2", {12, 482, 765, 49}, nullptr},
+        {form->cmdSaveOutput, "cmdSaveOutput", {28, 488, 161, 37}, "Save Output"},
+        {form->cmdClearResults, "cmdClearResults", {220, 488, 161, 37}, "Clear Results"},
+        {form->cmdReturn, "cmdReturn", {411, 488, 161, 37}, "Return to Worksheet"},
+        {form->cmdExit, "cmdExit", {603, 488, 161, 37}, "Exit"},
+    };
+    for (const tRow& row : rows) {
+        SCOPED_TRACE(row.Name);
+        EXPECT_EQ(row.Control->objectName(), row.Name);
+        EXPECT_EQ(row.Control->geometry(), row.Geometry);
+        if (row.Caption) {
+            auto* button = qobject_cast<QPushButton*>(row.Control);
+            ASSERT_NE(button, nullptr);
+            EXPECT_EQ(button->text(), row.Caption);
+            EXPECT_TRUE(button->font().bold());
+        }
+    }
+    EXPECT_EQ(form->memoResults->parentWidget(), form->Panel1);
+    EXPECT_EQ(form->memoResults->font().pixelSize(), 12);
+    EXPECT_EQ(form->memoResults->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    EXPECT_EQ(form->memoResults->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_FALSE(form->memoResults->isReadOnly());
+
+    EXPECT_EQ(form->mnuPrinterOptions->title(), "Printer options...");
+    EXPECT_EQ(form->mnuPrint->text(), "Print All");
+    EXPECT_EQ(form->mnuPrintSelection->text(), "Print Selection");
+}
+
+TEST_F(ResultsViewer, FirstShowPutsTheFocusOnReturnToWorksheet) {
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    EXPECT_TRUE(form->cmdReturn->hasFocus());
+}
+
+TEST_F(ResultsViewer, AppendedLinesKeepEmptyAndBlankLinesAndOnlyGrow) {
+    EXPECT_FALSE(form->Has_text());
+    form->Append_lines({"", "first", " "});
+    EXPECT_TRUE(form->Has_text());
+    form->Append_lines({"second"});
+    EXPECT_EQ(form->Text(), "\nfirst\n \nsecond");
+}
+
+TEST_F(ResultsViewer, SaveWritesTheEditedTextWithCrLfAndNoFinalLineEnd) {
+    form->Append_lines({"", "line one", "line two"});
+    form->memoResults->moveCursor(QTextCursor::End);
+    form->memoResults->insertPlainText(" edited");
+    const fs::path path = folder / "results.txt";
+    platform.Save_answers.push_back(path.string());
+
+    QTest::mouseClick(form->cmdSaveOutput, Qt::LeftButton);
+
+    ASSERT_EQ(platform.Save_requests.size(), 1u);
+    EXPECT_EQ(platform.Save_requests[0].Default_name, "results.txt");
+    EXPECT_EQ(platform.Save_requests[0].Filter_pattern, "*.txt");
+    EXPECT_TRUE(platform.Save_requests[0].Ask_before_overwrite);
+    EXPECT_EQ(Bytes(path), "\r\nline one\r\nline two edited");
+    EXPECT_TRUE(platform.Boxes.empty());
+}
+
+TEST_F(ResultsViewer, SaveCancelledWritesNothing) {
+    form->Append_lines({"text"});
+    platform.Save_answers.push_back(std::nullopt);
+    QTest::mouseClick(form->cmdSaveOutput, Qt::LeftButton);
+    EXPECT_TRUE(fs::is_empty(folder));
+    EXPECT_EQ(form->Text(), "text");
+}
+
+TEST_F(ResultsViewer, SaveFailureReachesTheDefaultErrorBox) {
+    form->Append_lines({"text"});
+    platform.Save_answers.push_back((folder / "missing" / "results.txt").string());
+    QTest::mouseClick(form->cmdSaveOutput, Qt::LeftButton);
+    ASSERT_EQ(platform.Boxes.size(), 1u);
+    EXPECT_EQ(platform.Boxes[0].Kind, tMessage_kind::Error);
+    EXPECT_EQ(platform.Boxes[0].Title, "Pavona");
+    EXPECT_EQ(platform.Boxes[0].Text, "File not found.");
+    EXPECT_EQ(form->Text(), "text");
+}
+
+TEST_F(ResultsViewer, PrintAllSendsTheWholeTextAndALineEndIn8PointCourierNew) {
+    form->Append_lines({"", "alpha", "\tbeta"});
+    form->mnuPrint->trigger();
+    ASSERT_EQ(platform.Prints.size(), 1u);
+    EXPECT_EQ(platform.Prints[0].Text, "\nalpha\n\tbeta\n");
+    EXPECT_EQ(platform.Prints[0].Font_family, "Courier New");
+    EXPECT_EQ(platform.Prints[0].Point_size, 8);
+}
+
+TEST_F(ResultsViewer, PrintSelectionPrintsOnlyTheSelectedCharacters) {
+    form->Append_lines({"first line", "second line", "third"});
+    QTextCursor cursor = form->memoResults->textCursor();
+    cursor.setPosition(6);                           // "line" of the first line
+    cursor.setPosition(17, QTextCursor::KeepAnchor); // up to "second"
+    form->memoResults->setTextCursor(cursor);
+    form->mnuPrintSelection->trigger();
+    ASSERT_EQ(platform.Prints.size(), 1u);
+    EXPECT_EQ(platform.Prints[0].Text, "line\nsecond\n");
+}
+
+TEST_F(ResultsViewer, PrintSelectionWithoutASelectionWarnsAndPrintsNothing) {
+    form->Append_lines({"text"});
+    form->mnuPrintSelection->trigger();
+    EXPECT_TRUE(platform.Prints.empty());
+    ASSERT_EQ(platform.Boxes.size(), 1u);
+    EXPECT_EQ(platform.Boxes[0].Text, "You have not selected any text.");
+    EXPECT_EQ(platform.Boxes[0].Kind, tMessage_kind::Warning);
+    EXPECT_EQ(platform.Boxes[0].Buttons, Ok_button);
+}
+
+TEST_F(ResultsViewer, NoDefaultPrinterGivesTheErrorBox) {
+    platform.Printer_available = false;
+    form->Append_lines({"text"});
+    form->mnuPrint->trigger();
+    ASSERT_EQ(platform.Boxes.size(), 1u);
+    EXPECT_EQ(platform.Boxes[0].Kind, tMessage_kind::Error);
+    EXPECT_EQ(platform.Boxes[0].Title, "Pavona");
+    EXPECT_EQ(platform.Boxes[0].Text, "There is no default printer currently selected.");
+}
+
+TEST_F(ResultsViewer, ClearEmptiesTheMemoWithoutAsking) {
+    form->Append_lines({"text", "more"});
+    QTest::mouseClick(form->cmdClearResults, Qt::LeftButton);
+    EXPECT_FALSE(form->Has_text());
+    EXPECT_TRUE(platform.Boxes.empty());
+}
+
+TEST_F(ResultsViewer, ReturnHidesTheViewerShowsTheWorksheetAndKeepsTheText) {
+    form->Append_lines({"report"});
+    form->show();
+    QTest::mouseClick(form->cmdReturn, Qt::LeftButton);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(worksheet.isVisible());
+    EXPECT_EQ(form->Text(), "report");
+}
+
+TEST_F(ResultsViewer, ExitAsksAndEndsOnlyOnYes) {
+    form->show();
+    platform.Box_answers.push_back(tButton::No);
+    QTest::mouseClick(form->cmdExit, Qt::LeftButton);
+    EXPECT_EQ(quits, 0);
+    EXPECT_TRUE(form->isVisible());
+    platform.Box_answers.push_back(tButton::Yes);
+    QTest::mouseClick(form->cmdExit, Qt::LeftButton);
+    EXPECT_EQ(quits, 1);
+    ASSERT_EQ(platform.Boxes.size(), 2u);
+    for (const tRecorded_box& box : platform.Boxes) {
+        EXPECT_EQ(box.Text, "Exit from program?");
+        EXPECT_EQ(box.Kind, tMessage_kind::Confirmation);
+        EXPECT_EQ(box.Buttons, Yes_no_buttons);
+    }
+}
+
+TEST_F(ResultsViewer, AWindowManagerCloseRequestIsRefused) {
+    form->show();
+    form->close();
+    EXPECT_TRUE(form->isVisible());
+}
