@@ -2,9 +2,13 @@
 
 #include "distributions/extended.h"
 
-// Largest non-centrality (in absolute value) the search will try. Beyond it
-// the non-central t series needs too many terms for an answer in reasonable
-// time; the search then raises EDiscrepancy_too_extreme.
+// Largest non-centrality (in absolute value) the search will try; past it the
+// search raises EDiscrepancy_too_extreme. It keeps a whole analysis to about a
+// second at worst (the series' length and cost grow with the non-centrality),
+// and well below the point (about 2000) where the rounding of the series'
+// Poisson weights, summed over millions of terms, can keep its stopping test
+// from ever being met. It still reaches cases some 40 standard errors off
+// their prediction in a sample of 499.
 inline constexpr Extended Max_noncentrality = 1024;
 
 // The non-centrality delta for which t is the p-quantile of the non-central t
