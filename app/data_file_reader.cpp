@@ -96,6 +96,11 @@ public:
     bool Feed(std::string_view piece) {
         for (const char c : piece) {
             if (done_) return false;
+            if (++consumed_ > Max_data_file_bytes)
+                throw EData_file_error(Format_message(
+                    "The data file holds more than %d MB before its n + 1 = %d rows are complete "
+                    "(line %d had been reached): it is not a data file of numbers.",
+                    static_cast<int>(Max_data_file_bytes >> 20), rows_, line_));
             if (at_start_) {
                 // A UTF-8 byte-order mark, or the part of it seen so far.
                 static constexpr char Bom[] = "\xEF\xBB\xBF";
@@ -194,6 +199,7 @@ private:
     bool at_start_ = true;
     int bom_matched_ = 0;
     bool done_ = false;
+    std::size_t consumed_ = 0;
 };
 
 void Check_counts(int rows, int cols) {

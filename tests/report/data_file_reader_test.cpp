@@ -272,3 +272,29 @@ TEST(DataFileReader, NumbersAreReadWithAPointWhateverTheProcessLocale) {
     EXPECT_EQ((*read.Data)(1, 1), 1.5L);
     EXPECT_EQ((*read.Data)(1, 2), 2.25L);
 }
+
+TEST(DataFileReader, InputThatGoesOnPastTheSizeCapIsRefusedNamingTheLineReached) {
+    const std::string expected = "The data file holds more than 64 MB before its n + 1 = 2 rows "
+                                 "are complete (line 2 had been reached): it is not a data file "
+                                 "of numbers.";
+    // Blanks never finish a number, so only the cap can stop this.
+    std::string endless_line = "1 2\n" + std::string(Max_data_file_bytes, ' ');
+    EXPECT_EQ(Read(endless_line, 2, 2).Error, expected);
+    // Up to the cap everything counts, so a long line of ignored numbers is fine.
+    endless_line.resize(Max_data_file_bytes - 4);
+    const tRead read = Read(endless_line + "3 4\n", 2, 2);
+    ASSERT_EQ(read.Error, "");
+    EXPECT_EQ((*read.Data)(2, 2), 4);
+}
+
+TEST(DataFileReader, AnEndlessDeviceIsRefusedInsteadOfBeingReadForever) {
+    tData_matrix data;
+    try {
+        Read_data_file("/dev/zero", 11, 2, data);
+        ADD_FAILURE() << "/dev/zero was read as data";
+    } catch (const EData_file_error& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "The data file holds more than 64 MB before its n + 1 = 11 rows are complete "
+                  "(line 1 had been reached): it is not a data file of numbers.");
+    }
+}
