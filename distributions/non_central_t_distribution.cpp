@@ -118,6 +118,16 @@ Extended tNon_central_t_distribution::Cdf(Extended x) const {
         Require_finite(remaining);
         Require_finite(sum);
         if (remaining < 2.5e-12L) break;
+        // rem is 0.5 less every weight so far, so its rounding error grows with
+        // lambda; at non-centralities in the thousands it can stay above the
+        // tolerance while y^j decays over millions of terms. Past the Poisson
+        // mode the weights fall geometrically by lambda / (j + 1) or faster, and
+        // every later term is at most its weight (Ip, Iq <= 1): once that
+        // geometric tail is below the tolerance, the rest cannot matter.
+        if (j > lambda) {
+            const Extended ratio = lambda / (j + 1);
+            if ((p + q) * ratio / (1 - ratio) < 2.5e-12L) break;
+        }
     }
     return scope.Checked(st.reflected ? 1 - sum : sum);
 }
