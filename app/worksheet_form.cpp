@@ -246,7 +246,11 @@ void TfrmTemplate::Guarded(const std::function<void()>& handler) {
 
 void TfrmTemplate::Create_controls() {
     setFixedSize(792, 585);
+    // The fixed positions leave room for a narrow sans serif: a wide one (the
+    // usual Linux default) clips "User's Notes:" under the notes memo. Arial's
+    // metric twin comes with the set-up's fonts; the system font otherwise.
     QFont base = QApplication::font();
+    base.setFamilies({QStringLiteral("Arial"), base.family()});
     base.setPixelSize(13);
     setFont(base);
     const QFont bold = Bold(base);
