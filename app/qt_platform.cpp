@@ -12,8 +12,10 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
-#include <QTextDocument>
+#include <algorithm>
 #include <stdexcept>
+
+#include "app/plain_text_pages.h"
 #include <utility>
 
 QString Display_text(const std::string& text) {
@@ -96,13 +98,37 @@ void tQt_platform::Print_text(const std::string& text, const std::string& font_f
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
     if (info.isNull()) throw std::runtime_error("There is no default printer currently selected");
     QPrinter printer(info);
+    Print_plain_text(printer, text, font_family, point_size);
+}
+
+void Print_plain_text(QPrinter& printer, const std::string& text, const std::string& font_family,
+                      int point_size) {
+    // Lines start at the printable area's left edge, the first at its top.
+    printer.setFullPage(false);
+    QPainter painter;
+    if (!painter.begin(&printer)) throw std::runtime_error("The printer could not be started");
     QFont font(QString::fromStdString(font_family));
     font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
     font.setPointSize(point_size);
-    QTextDocument document;
-    document.setDefaultFont(font);
-    document.setPlainText(QString::fromStdString(text));
-    document.print(&printer);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+
+    const QFontMetrics metrics(font, &printer);
+    const QRect area = painter.viewport();
+    const int columns = area.width() / std::max(1, metrics.averageCharWidth());
+    const int lines = area.height() / std::max(1, metrics.lineSpacing());
+    const std::vector<tPage> pages = Plain_text_pages(text, columns, lines);
+    for (size_t page = 0; page < pages.size(); ++page) {
+        if (page > 0 && !printer.newPage())
+            throw std::runtime_error("The printer could not start a new page");
+        int baseline = metrics.ascent();
+        for (const std::string& line : pages[page]) {
+            painter.drawText(0, baseline, QString::fromStdString(line));
+            baseline += metrics.lineSpacing();
+        }
+    }
+    if (!painter.end()) throw std::runtime_error("The printer could not finish the job");
 }
 
 void tQt_platform::Set_busy_cursor(bool busy) {

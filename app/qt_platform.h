@@ -7,6 +7,8 @@
 #include <QIcon>
 #include <QString>
 
+class QPrinter;
+
 #include "app/platform.h"
 
 class tQt_platform : public tPlatform {
@@ -32,6 +34,11 @@ QString Display_text(const std::string& text);
 // "Courier New" at the given pixel size; where it does not resolve to a
 // fixed-pitch family, the platform's fixed-pitch font instead.
 QFont Courier_new_font(int pixel_size);
+
+// Prints plain text on `printer` as a line printer would (see
+// Plain_text_pages), in the given fixed-pitch font.
+void Print_plain_text(QPrinter& printer, const std::string& text, const std::string& font_family,
+                      int point_size);
 
 // The program's icon, drawn rather than loaded so that no image plug-in is needed.
 QIcon PavonaIcon();

@@ -3,7 +3,8 @@
 target_sources(pavona_app_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/platform.cpp
   ${CMAKE_CURRENT_LIST_DIR}/input_validation.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/state_file.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/state_file.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/plain_text_pages.cpp)
 
 if(PAVONA_BUILD_GUI)
   # The windows and the Qt side of the platform layer. The compute command and

@@ -1,7 +1,11 @@
 #include "app/qt_platform.h"
 
 #include <QFontInfo>
+#include <QPrinter>
+#include <cstdio>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 
 TEST(QtPlatform, CarriageReturnsInMessagesShowAsLineBreaks) {
     EXPECT_EQ(Display_text("INPUT ERROR\r\rEnter numeric data only."),
@@ -20,4 +24,27 @@ TEST(QtPlatform, TheIconHasTheUsualSizes) {
     const QIcon icon = PavonaIcon();
     EXPECT_FALSE(icon.isNull());
     EXPECT_EQ(icon.pixmap(32, 32).size(), QSize(32, 32));
+}
+
+TEST(QtPlatform, PlainTextPrintsToAPdfWithPageBreaks) {
+    const std::string path = testing::TempDir() + "pavona_print_test.pdf";
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(path));
+    std::string text;
+    for (int line = 1; line <= 300; ++line)
+        text += "   [ " + std::to_string(line) + "]:      50.00000\t12.50000\n";
+    Print_plain_text(printer, text, "Courier New", 8);
+
+    std::ifstream in(path, std::ios::binary);
+    const std::string pdf{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    ASSERT_EQ(pdf.rfind("%PDF", 0), 0u);
+    // 300 lines of 8-point text take more than one page and fewer than ten.
+    size_t pages = 0;
+    for (size_t at = pdf.find("/Type /Page\n"); at != std::string::npos;
+         at = pdf.find("/Type /Page\n", at + 1))
+        ++pages;
+    EXPECT_GT(pages, 1u);
+    EXPECT_LT(pages, 10u);
+    std::remove(path.c_str());
 }
