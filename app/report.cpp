@@ -3,9 +3,12 @@
 #include <clocale>
 #include <cstdio>
 #include <locale.h>
+#include <stdexcept>
 
 #include "app/program_texts.h"
+#include "matrix/matrix_inverse.h"
 #include "matrix/matrix_printing.h"
+#include "matrix/matrix_routines.h"
 
 const std::string Report_separator(102, '_');
 const std::string Table_rule = " " + std::string(97, '_');
@@ -46,6 +49,27 @@ std::size_t Character_count(const std::string& text) {
     for (const char c : text)
         if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
     return count;
+}
+
+// The squared semi-partial correlation of each predictor: the share of the
+// criterion's variance that it alone explains, Beta_i squared times the part
+// of the predictor not shared with the others, 1 / (R_xx inverse)[i, i].
+// Beta_i squared alone would overstate it for correlated predictors, even
+// beyond 1.
+tVector Squared_semi_partials(const tAnalysis& a) {
+    tSelection predictors;
+    Fill_selection(a.NVars, predictors);
+    predictors[1] = false;
+    tMatrix r_xx;
+    Select_submatrix(a.Corr, a.NVars, predictors, r_xx);
+    tMatrix inverse;
+    // The analysis has inverted this same matrix to build the equation.
+    if (!Invert_matrix(r_xx, a.K, inverse))
+        throw std::logic_error("Report: the predictors' correlations cannot be inverted");
+    tVector result;
+    for (int i = 1; i <= a.K; ++i)
+        result[i] = a.Regression.Beta[i] * a.Regression.Beta[i] / inverse(i, i);
+    return result;
 }
 
 } // namespace
@@ -141,10 +165,11 @@ std::vector<std::string> Report_lines(const tAnalysis& a, const std::vector<std:
     out.push_back(Format(" Intercept (alpha):             %13.3Lf                      -        ",
                          reg.Intercept));
     empty();
+    const tVector semi_partial = Squared_semi_partials(a);
     for (int i = 1; i <= a.K; ++i)
-        out.push_back(" " + a.Labels[i + 1] +
-                      Format(" :             %13.3Lf            %13.3Lf", reg.Coef[i],
-                             reg.Beta[i] * reg.Beta[i]));
+        out.push_back(
+            " " + a.Labels[i + 1] +
+            Format(" :             %13.3Lf            %13.3Lf", reg.Coef[i], semi_partial[i]));
     out.push_back(Table_rule);
     blank();
     blank();

@@ -217,10 +217,12 @@ TEST(Report, FivePredictorsGiveSixRowsAndFivePredictorLines) {
     EXPECT_EQ(lines[corr + 7], "");
     const std::size_t intercept = Index_of(
         lines, " Intercept (alpha):                    30.000                      -        ");
+    // Each predictor shares 0.4 of its variance with the other four (all
+    // correlated 0.5), so 0.6 of the 0.25 its coefficient squared stands for is its own.
     for (int i = 1; i <= 5; ++i)
         EXPECT_EQ(lines[intercept + 1 + i], " Predictor (X) " + std::to_string(i) +
                                                 "  :                     " + std::to_string(i) +
-                                                ".000                    0.250");
+                                                ".000                    0.150");
     EXPECT_EQ(lines[intercept + 7], " " + std::string(97, '_'));
 }
 
@@ -283,4 +285,18 @@ TEST(Report, NotesLengthCountsCharactersAndTwoPerLineBreak) {
     EXPECT_EQ(Notes_length({"abc"}), 3u);
     EXPECT_EQ(Notes_length({"abc", "", "de"}), 9u);
     EXPECT_EQ(Notes_length({"\xC3\xA9t\xC3\xA9"}), 3u); // UTF-8 "été"
+}
+
+TEST(Report, SquaredSemiPartialIsTheShareOfTheCriterionOnlyThatPredictorExplains) {
+    // Two predictors correlated 0.5 with each other, each with a standardized
+    // coefficient of 0.6: the squared semi-partial correlation is 0.6 squared
+    // times the 1 - 0.5 squared of the predictor not shared with the other,
+    // 0.270, not the squared coefficient 0.360.
+    tAnalysis a = Sample_analysis(2, tLimit_choice::Two_sided);
+    a.Regression.Beta[1] = a.Regression.Beta[2] = 0.6L;
+    const auto lines = Report_lines(a, {}, false);
+    EXPECT_TRUE(
+        Contains(lines, " Predictor (X) 1  :                     1.000                    0.270"));
+    EXPECT_TRUE(
+        Contains(lines, " Predictor (X) 2  :                     2.000                    0.270"));
 }
