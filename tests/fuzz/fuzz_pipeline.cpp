@@ -21,18 +21,18 @@
 namespace {
 
 // "inf" or "nan" as a word of its own ("inferences" in the heading is fine).
-bool Holds_inf_or_nan(const std::string& line) {
-    for (std::size_t i = 0; i + 3 <= line.size(); ++i) {
-        const std::string word = {static_cast<char>(std::tolower(line[i])),
-                                  static_cast<char>(std::tolower(line[i + 1])),
-                                  static_cast<char>(std::tolower(line[i + 2]))};
-        if (word != "inf" && word != "nan") continue;
-        const bool starts = i == 0 || !std::isalpha(static_cast<unsigned char>(line[i - 1]));
-        const bool ends = i + 3 == line.size() ||
-                          !std::isalpha(static_cast<unsigned char>(line[i + 3])) ||
-                          line.compare(i, 8, "infinity") == 0;
-        if (starts && ends) return true;
-    }
+bool Holds_inf_or_nan(const std::string& text) {
+    std::string lower = text;
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const auto letter = [&](std::size_t i) {
+        return i < lower.size() && std::isalpha(static_cast<unsigned char>(lower[i])) != 0;
+    };
+    for (const std::string word : {"inf", "nan"})
+        for (auto at = lower.find(word); at != std::string::npos; at = lower.find(word, at + 1)) {
+            if (at > 0 && letter(at - 1)) continue;
+            if (!letter(at + 3) || lower.compare(at, 8, "infinity") == 0) return true;
+        }
     return false;
 }
 
