@@ -21,7 +21,7 @@
 // No data file of at most 500 rows of numbers comes near this size; input that
 // goes on past it before the rows are complete (an endless line, /dev/zero, a
 // pipe that never ends) is refused instead of being read forever.
-inline constexpr std::size_t Max_data_file_bytes = 64u << 20;
+inline constexpr std::size_t Max_data_file_bytes = 32u << 20;
 
 // Every failure of the reader, with the message the user sees.
 class EData_file_error : public std::runtime_error {

@@ -274,7 +274,7 @@ TEST(DataFileReader, NumbersAreReadWithAPointWhateverTheProcessLocale) {
 }
 
 TEST(DataFileReader, InputThatGoesOnPastTheSizeCapIsRefusedNamingTheLineReached) {
-    const std::string expected = "The data file holds more than 64 MB before its n + 1 = 2 rows "
+    const std::string expected = "The data file holds more than 32 MB before its n + 1 = 2 rows "
                                  "are complete (line 2 had been reached): it is not a data file "
                                  "of numbers.";
     // Blanks never finish a number, so only the cap can stop this.
@@ -294,7 +294,7 @@ TEST(DataFileReader, AnEndlessDeviceIsRefusedInsteadOfBeingReadForever) {
         ADD_FAILURE() << "/dev/zero was read as data";
     } catch (const EData_file_error& error) {
         EXPECT_EQ(std::string(error.what()),
-                  "The data file holds more than 64 MB before its n + 1 = 11 rows are complete "
+                  "The data file holds more than 32 MB before its n + 1 = 11 rows are complete "
                   "(line 1 had been reached): it is not a data file of numbers.");
     }
 }
