@@ -81,7 +81,9 @@ Extended Convert_number(const std::string& token, int line) {
         locale ? strtold_l(token.c_str(), nullptr, locale) : std::strtold(token.c_str(), nullptr);
     // Overflow is refused; underflow to zero or a denormal is a usable value.
     if (!std::isfinite(value)) throw refuse();
-    return value;
+    // A typed -0 is zero: adding zero clears its sign, so the report never
+    // shows -0.00000 for it.
+    return value + 0;
 }
 
 // Takes the data a piece at a time, so a file is never held whole and reading

@@ -1,5 +1,6 @@
 #include "app/data_file_reader.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -176,6 +177,7 @@ TEST(DataFileReader, DecimalFormsWithSignPointAndExponentAreNumbers) {
     EXPECT_EQ(d(1, 2), 0.5L);
     EXPECT_EQ(d(1, 3), 5);
     EXPECT_EQ(d(1, 4), 0);
+    EXPECT_FALSE(std::signbit(d(1, 4))); // a typed -0 is not echoed as -0.00000
     EXPECT_EQ(d(1, 5), 1200);
     EXPECT_EQ(d(1, 6), -0.035L);
     EXPECT_EQ(d(1, 7), 70);
