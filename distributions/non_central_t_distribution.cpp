@@ -124,10 +124,8 @@ Extended tNon_central_t_distribution::Cdf(Extended x) const {
         // mode the weights fall geometrically by lambda / (j + 1) or faster, and
         // every later term is at most its weight (Ip, Iq <= 1): once that
         // geometric tail is below the tolerance, the rest cannot matter.
-        if (j > lambda) {
-            const Extended ratio = lambda / (j + 1);
-            if ((p + q) * ratio / (1 - ratio) < 2.5e-12L) break;
-        }
+        // (p + q) r / (1 - r) < tol with r = lambda / (j + 1), without dividing.
+        if (j > lambda && (p + q) * lambda < 2.5e-12L * (j + 1 - lambda)) break;
     }
     return scope.Checked(st.reflected ? 1 - sum : sum);
 }
