@@ -7,7 +7,6 @@
 #include <QFontInfo>
 #include <QMessageBox>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPixmap>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -152,30 +151,15 @@ QFont Courier_new_font(int pixel_size) {
     return fixed;
 }
 
+// The resource file lives in a static library: without this call the linker
+// may leave its initializer out.
+static void Init_icon_resource() {
+    Q_INIT_RESOURCE(pavona);
+}
+
 QIcon PavonaIcon() {
-    QIcon icon;
-    for (int size : {16, 32, 48, 64}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.scale(size / 64.0, size / 64.0);
-        // A sheet with scattered control points, their regression line and
-        // the one case standing apart from it.
-        painter.setPen(QPen(QColor(40, 60, 90), 2));
-        painter.setBrush(QColor(245, 240, 225));
-        painter.drawRoundedRect(QRectF(3, 3, 58, 58), 8, 8);
-        painter.setPen(QPen(QColor(30, 90, 160), 4, Qt::SolidLine, Qt::RoundCap));
-        painter.drawLine(QPointF(10, 50), QPointF(54, 16));
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(QColor(60, 60, 60));
-        for (const QPointF& point : {QPointF(15, 42), QPointF(22, 44), QPointF(28, 35),
-                                     QPointF(36, 33), QPointF(41, 24), QPointF(48, 24)})
-            painter.drawEllipse(point, 3, 3);
-        painter.setBrush(QColor(200, 40, 40));
-        painter.drawEllipse(QPointF(44, 47), 5, 5);
-        painter.end();
-        icon.addPixmap(pixmap);
-    }
-    return icon;
+    // A sheet of scattered control points with their regression line and the
+    // one case standing apart from it (app/pavona_icon.png).
+    Init_icon_resource();
+    return QIcon(QStringLiteral(":/pavona_icon.png"));
 }

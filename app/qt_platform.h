@@ -40,5 +40,5 @@ QFont Courier_new_font(int pixel_size);
 void Print_plain_text(QPrinter& printer, const std::string& text, const std::string& font_family,
                       int point_size);
 
-// The program's icon, drawn rather than loaded so that no image plug-in is needed.
+// The program's icon, shared by both windows (PNG support is built into Qt).
 QIcon PavonaIcon();

@@ -14,7 +14,9 @@ if(PAVONA_BUILD_GUI)
     ${CMAKE_CURRENT_LIST_DIR}/qt_platform.h
     ${CMAKE_CURRENT_LIST_DIR}/worksheet_form.cpp
     ${CMAKE_CURRENT_LIST_DIR}/worksheet_form.h
-    ${CMAKE_CURRENT_LIST_DIR}/compute_command.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/compute_command.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/pavona.qrc)
+  set_target_properties(pavona_gui PROPERTIES AUTORCC ON)
   target_include_directories(pavona_gui PUBLIC ${CMAKE_SOURCE_DIR})
   target_link_libraries(pavona_gui PUBLIC pavona_app_core Qt6::Widgets Qt6::PrintSupport)
 
