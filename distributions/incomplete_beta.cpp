@@ -43,6 +43,10 @@ Extended Incomplete_beta(Extended x, Extended a, Extended b) {
     return scope.Checked(Incomplete_beta_unscoped(x, a, b));
 }
 
+Extended Log_beta_constant(Extended a, Extended b) {
+    return Ln_gamma_unscoped(a + b) - Ln_gamma_unscoped(a) - Ln_gamma_unscoped(b);
+}
+
 Extended Incomplete_beta_unscoped(Extended x, Extended a, Extended b) {
     try {
         // The nested scope sees only the faults of this evaluation; whatever
@@ -50,8 +54,21 @@ Extended Incomplete_beta_unscoped(Extended x, Extended a, Extended b) {
         tFloating_point_scope guarded;
         if (x <= 0) return 0;
         if (x >= 1) return 1;
-        const Extended bt = std::exp(Ln_gamma_unscoped(a + b) - Ln_gamma_unscoped(a) -
-                                     Ln_gamma_unscoped(b) + a * std::log(x) + b * std::log(1 - x));
+        const Extended constant = Log_beta_constant(a, b);
+        guarded.Check();
+        return Incomplete_beta_unscoped(x, a, b, constant);
+    } catch (...) {
+        return 1;
+    }
+}
+
+Extended Incomplete_beta_unscoped(Extended x, Extended a, Extended b, Extended log_beta_constant) {
+    try {
+        tFloating_point_scope guarded;
+        if (x <= 0) return 0;
+        if (x >= 1) return 1;
+        if (std::isnan(log_beta_constant)) return 1;
+        const Extended bt = std::exp(log_beta_constant + a * std::log(x) + b * std::log(1 - x));
         Extended result;
         if (x < (a + 1) / (a + b + 2))
             result = bt * Beta_fraction_unscoped(x, a, b) / a;

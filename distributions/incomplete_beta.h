@@ -13,3 +13,11 @@ Extended Incomplete_beta(Extended x, Extended a, Extended b);
 Extended Beta_fraction_unscoped(Extended x, Extended a, Extended b);
 // Keeps its own guard scope, which the guard needs.
 Extended Incomplete_beta_unscoped(Extended x, Extended a, Extended b);
+
+// Ln_gamma(a + b) - Ln_gamma(a) - Ln_gamma(b), as Incomplete_beta forms it.
+Extended Log_beta_constant(Extended a, Extended b);
+// Incomplete_beta with that constant already known (a caller that evaluates
+// the same shapes at many points computes it once); the same value, bit for
+// bit. A NaN constant stands for a failure in forming it and gives 1, as the
+// guard would.
+Extended Incomplete_beta_unscoped(Extended x, Extended a, Extended b, Extended log_beta_constant);

@@ -1,7 +1,9 @@
 #include "non_central_t_distribution.h"
 
 #include <algorithm>
+#include <cfenv>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 #include "floating_point_faults.h"
@@ -55,9 +57,51 @@ bool tNon_central_t_distribution::Set_parameters(Extended p1, Extended p2, Exten
     const bool result = tContinuous_distribution::Set_parameters(p1, p2, p3);
     Df = p1;
     Noncentrality = p2;
+    start_terms_.Valid = false;
+    start_terms_.Normal_valid = false;
     T_component->Set_parameters(p1, 0, 0);
     scope.Check();
     return result;
+}
+
+const tNon_central_t_distribution::tStart_terms& tNon_central_t_distribution::Start_terms() const {
+    if (start_terms_.Valid) return start_terms_;
+    // Runs inside the caller's fault scope: a fault here is the caller's.
+    const Extended nu = Df, a = nu / 2;
+    const tSeries_start st = Prepare(0, Noncentrality, nu);
+    const Extended lambda = st.lambda, d = st.d, m = st.m;
+    const Extended ln_lambda = std::log(lambda);
+    tStart_terms& t = start_terms_;
+    t.P0 = 0.5L * std::exp(m * ln_lambda - lambda - Ln_gamma_unscoped(m + 1));
+    t.Q0 = (d / 2) * std::exp(m * ln_lambda - lambda - std::numbers::ln2_v<Extended> / 2 -
+                              Ln_gamma_unscoped(m + 1.5L));
+    t.Gp_factor = std::exp(Ln_gamma_unscoped(m + 0.5L + a) - Ln_gamma_unscoped(m + 1.5L) -
+                           Ln_gamma_unscoped(a));
+    t.Gq_factor =
+        std::exp(Ln_gamma_unscoped(m + 1 + a) - Ln_gamma_unscoped(m + 2) - Ln_gamma_unscoped(a));
+    // Inside the incomplete beta's guard a failure gives 1; NaN carries it there.
+    const auto guarded_constant = [](Extended p, Extended q) {
+        try {
+            tFloating_point_scope guarded;
+            const Extended constant = Log_beta_constant(p, q);
+            guarded.Check();
+            return constant;
+        } catch (...) {
+            return std::numeric_limits<Extended>::quiet_NaN();
+        }
+    };
+    t.Beta_p = guarded_constant(m + 0.5L, a);
+    t.Beta_q = guarded_constant(m + 1, a);
+    t.W0 = std::exp(m * ln_lambda - lambda - Ln_gamma_unscoped(m + 1));
+    t.V0 = d * std::exp(m * ln_lambda - lambda - std::numbers::ln2_v<Extended> / 2 -
+                        Ln_gamma_unscoped(m + 1.5L));
+    t.H_factor = std::exp(Ln_gamma_unscoped(m + 0.5L + a) - Ln_gamma_unscoped(m + 0.5L) -
+                          Ln_gamma_unscoped(a));
+    t.K_factor =
+        std::exp(Ln_gamma_unscoped(m + 1 + a) - Ln_gamma_unscoped(m + 1) - Ln_gamma_unscoped(a));
+    // Only terms formed without a fault are kept.
+    if (fetestexcept(tFloating_point_scope::Fault_flags) == 0) t.Valid = true;
+    return t;
 }
 
 Extended tNon_central_t_distribution::Cdf(Extended x) const {
@@ -68,27 +112,25 @@ Extended tNon_central_t_distribution::Cdf(Extended x) const {
     const tSeries_start st = Prepare(x, Noncentrality, nu);
     const Extended lambda = st.lambda, d = st.d, s = st.s, y = st.y;
     const Extended m = st.m;
-    const Extended ln_lambda = std::log(lambda);
 
     // Poisson weights, incomplete beta values and their recurrence terms at m.
-    const Extended p0 = 0.5L * std::exp(m * ln_lambda - lambda - Ln_gamma_unscoped(m + 1));
-    const Extended q0 =
-        (d / 2) * std::exp(m * ln_lambda - lambda - std::numbers::ln2_v<Extended> / 2 -
-                           Ln_gamma_unscoped(m + 1.5L));
-    const Extended ip0 = Incomplete_beta_unscoped(y, m + 0.5L, a);
-    const Extended iq0 = Incomplete_beta_unscoped(y, m + 1, a);
+    const tStart_terms& t = Start_terms();
+    const Extended p0 = t.P0;
+    const Extended q0 = t.Q0;
+    const Extended ip0 = Incomplete_beta_unscoped(y, m + 0.5L, a, t.Beta_p);
+    const Extended iq0 = Incomplete_beta_unscoped(y, m + 1, a, t.Beta_q);
     // The gamma ratios can far exceed the double range before the powers of y
     // bring them back; Extended holds them.
-    const Extended gp0 = std::exp(Ln_gamma_unscoped(m + 0.5L + a) - Ln_gamma_unscoped(m + 1.5L) -
-                                  Ln_gamma_unscoped(a)) *
-                         Power_unscoped(y, m + 0.5L) * Power_unscoped(1 - y, a);
-    const Extended gq0 =
-        std::exp(Ln_gamma_unscoped(m + 1 + a) - Ln_gamma_unscoped(m + 2) - Ln_gamma_unscoped(a)) *
-        Power_unscoped(y, m + 1) * Power_unscoped(1 - y, a);
+    const Extended gp0 = t.Gp_factor * Power_unscoped(y, m + 0.5L) * Power_unscoped(1 - y, a);
+    const Extended gq0 = t.Gq_factor * Power_unscoped(y, m + 1) * Power_unscoped(1 - y, a);
 
     Extended p = p0, q = q0, ip = ip0, iq = iq0, gp = gp0, gq = gq0;
     Extended rem = 0.5L - p;
-    Extended sum = (1 - Incomplete_gamma_unscoped(d * d / 2, 0.5L)) / 2 + s * p * ip + q * iq;
+    if (!t.Normal_valid) {
+        start_terms_.Normal_term = (1 - Incomplete_gamma_unscoped(d * d / 2, 0.5L)) / 2;
+        start_terms_.Normal_valid = fetestexcept(tFloating_point_scope::Fault_flags) == 0;
+    }
+    Extended sum = t.Normal_term + s * p * ip + q * iq;
 
     for (std::int32_t j = st.m - 1; j >= st.k0; --j) {
         p = p * (j + 1) / lambda;
@@ -139,23 +181,21 @@ Extended tNon_central_t_distribution::Density(Extended x) const {
     if (st.x == 0) st.m = 0;
     const Extended lambda = st.lambda, d = st.d, s = st.s, y = st.y, xx = st.x * st.x;
     const Extended m = st.m;
-    const Extended ln_lambda = std::log(lambda);
 
-    const Extended w0 = std::exp(m * ln_lambda - lambda - Ln_gamma_unscoped(m + 1));
-    const Extended v0 = d * std::exp(m * ln_lambda - lambda - std::numbers::ln2_v<Extended> / 2 -
-                                     Ln_gamma_unscoped(m + 1.5L));
-    Extended h0, k0;
+    Extended w0, v0, h0, k0;
     if (st.x != 0) {
+        const tStart_terms& t = Start_terms();
+        w0 = t.W0;
+        v0 = t.V0;
         const Extended scale = st.x * nu / ((xx + nu) * (xx + nu));
-        h0 = scale *
-             std::exp(Ln_gamma_unscoped(m + 0.5L + a) - Ln_gamma_unscoped(m + 0.5L) -
-                      Ln_gamma_unscoped(a)) *
-             Power_unscoped(y, m - 0.5L) * Power_unscoped(1 - y, a - 1);
-        k0 = scale *
-             std::exp(Ln_gamma_unscoped(m + 1 + a) - Ln_gamma_unscoped(m + 1) -
-                      Ln_gamma_unscoped(a)) *
-             Power_unscoped(y, m) * Power_unscoped(1 - y, a - 1);
+        h0 = scale * t.H_factor * Power_unscoped(y, m - 0.5L) * Power_unscoped(1 - y, a - 1);
+        k0 = scale * t.K_factor * Power_unscoped(y, m) * Power_unscoped(1 - y, a - 1);
     } else {
+        // At 0 the series starts at index 0, not at the mode.
+        const Extended ln_lambda = std::log(lambda);
+        w0 = std::exp(m * ln_lambda - lambda - Ln_gamma_unscoped(m + 1));
+        v0 = d * std::exp(m * ln_lambda - lambda - std::numbers::ln2_v<Extended> / 2 -
+                          Ln_gamma_unscoped(m + 1.5L));
         // The central t density at 0.
         h0 = std::exp(Ln_gamma_unscoped(a + 0.5L) - Ln_gamma_unscoped(0.5L) - Ln_gamma_unscoped(a) -
                       std::log(nu) / 2);

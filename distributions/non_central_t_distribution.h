@@ -25,5 +25,19 @@ public:
     Extended Noncentrality = 0;
 
 private:
+    // The series' terms at the start index depend on the parameters alone, and
+    // the quantile search evaluates Cdf and Density a score of times between
+    // two Set_parameters: they are formed once, at the first evaluation.
+    struct tStart_terms {
+        bool Valid = false;
+        Extended P0, Q0, Gp_factor, Gq_factor; // Cdf: weights, gamma ratios
+        bool Normal_valid = false;             // Cdf only: Density never forms it
+        Extended Normal_term;                  // Cdf: P(Z < -|delta|)
+        Extended Beta_p, Beta_q;               // Cdf: log-beta constants
+        Extended W0, V0, H_factor, K_factor;   // Density, x != 0
+    };
+    const tStart_terms& Start_terms() const;
+
     std::unique_ptr<tT_distribution> T_component;
+    mutable tStart_terms start_terms_;
 };
