@@ -136,3 +136,22 @@ TEST(Non_central_t_distribution, thousands_of_non_centrality_end_quickly_and_sta
     EXPECT_NEAR(static_cast<double>(1 - dist.Cdf(x)),
                 static_cast<double>((1 + 3072.0L * 3072.0L) / (x * x)), 2e-11);
 }
+
+// The start terms are kept between evaluations: a re-parametrized object must
+// give exactly what a new one gives, as the limit search re-parametrizes one
+// object at every step.
+TEST(Non_central_t_distribution, re_parametrizing_gives_exactly_what_a_new_object_gives) {
+    tNon_central_t_distribution reused(8, 5);
+    (void)reused.Cdf(6);
+    (void)reused.Density(6);
+    for (const auto& [df, delta] : {std::pair<Extended, Extended>{8, 40}, {497, -12.5L}, {8, 5},
+                                    {3.5L, 0.75L}, {3.5L, 0}}) {
+        reused.Set_parameters(df, delta, 0);
+        const tNon_central_t_distribution fresh(df, delta);
+        for (const Extended x : {-30.0L, -1.0L, 0.0L, 2.5L, 45.0L}) {
+            EXPECT_EQ(reused.Cdf(x), fresh.Cdf(x));
+            EXPECT_EQ(reused.Density(x), fresh.Density(x));
+        }
+        EXPECT_EQ(reused.Quantile(0.975L), fresh.Quantile(0.975L));
+    }
+}
