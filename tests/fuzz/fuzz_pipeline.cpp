@@ -17,26 +17,7 @@
 #include "app/report.h"
 #include "distributions/argument_error.h"
 #include "distributions/floating_point_faults.h"
-
-namespace {
-
-// "inf" or "nan" as a word of its own ("inferences" in the heading is fine).
-bool Holds_inf_or_nan(const std::string& text) {
-    std::string lower = text;
-    for (char& c : lower)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    const auto letter = [&](std::size_t i) {
-        return i < lower.size() && std::isalpha(static_cast<unsigned char>(lower[i])) != 0;
-    };
-    for (const std::string word : {"inf", "nan"})
-        for (auto at = lower.find(word); at != std::string::npos; at = lower.find(word, at + 1)) {
-            if (at > 0 && letter(at - 1)) continue;
-            if (!letter(at + 3) || lower.compare(at, 8, "infinity") == 0) return true;
-        }
-    return false;
-}
-
-} // namespace
+#include "tests/support/text_checks.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 3) return 0;
