@@ -43,3 +43,13 @@ void Show_default_error(tPlatform& platform, const std::string& message) {
 void Show_default_error(tPlatform& platform, const std::exception& error) {
     Show_default_error(platform, std::string(error.what()));
 }
+
+void Run_guarded(tPlatform& platform, const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        Show_default_error(platform, error);
+    } catch (...) {
+        Show_default_error(platform, "Unexpected failure");
+    }
+}

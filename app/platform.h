@@ -6,6 +6,7 @@
 // boxes to standard error. Nothing here depends on Qt.
 
 #include <exception>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,14 +23,14 @@ const char* Message_kind_title(tMessage_kind kind); // "Warning", "Error", ...
 const char* Button_caption(tButton button);         // "&Yes", "&No", "OK"
 
 struct tOpen_file_request {
-    std::string Start_folder;        // the dialog starts here
-    std::string Filter_description;  // "Text files only"
-    std::string Filter_pattern;      // "*.txt"
+    std::string Start_folder;       // the dialog starts here
+    std::string Filter_description; // "Text files only"
+    std::string Filter_pattern;     // "*.txt"
 };
 
 struct tSave_file_request {
-    std::string Default_name;        // "results.txt"
-    std::string Filter_pattern;      // "*.txt"
+    std::string Default_name;   // "results.txt"
+    std::string Filter_pattern; // "*.txt"
     bool Ask_before_overwrite = true;
 };
 
@@ -61,3 +62,7 @@ public:
 void Show_default_error(tPlatform& platform, const std::exception& error);
 void Show_default_error(tPlatform& platform, const std::string& message);
 std::string With_full_stop(const std::string& message);
+
+// Runs an event handler; whatever escapes it ends in the default error box, so
+// the windowing toolkit never sees an exception.
+void Run_guarded(tPlatform& platform, const std::function<void()>& handler);

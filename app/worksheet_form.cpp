@@ -234,14 +234,7 @@ TfrmTemplate::TfrmTemplate(tPlatform& platform, std::string state_folder, QWidge
 }
 
 void TfrmTemplate::Guarded(const std::function<void()>& handler) {
-    // Qt must never see an exception: whatever escapes a handler ends it here.
-    try {
-        handler();
-    } catch (const std::exception& error) {
-        Show_default_error(platform_, error);
-    } catch (...) {
-        Show_default_error(platform_, "Unexpected failure");
-    }
+    Run_guarded(platform_, handler);
 }
 
 void TfrmTemplate::Create_controls() {

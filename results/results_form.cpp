@@ -123,13 +123,7 @@ TfrmTemplateResults::TfrmTemplateResults(tPlatform& platform, std::function<void
 }
 
 void TfrmTemplateResults::Guarded(const std::function<void()>& handler) {
-    try {
-        handler();
-    } catch (const std::exception& error) {
-        Show_default_error(platform_, error);
-    } catch (...) {
-        Show_default_error(platform_, std::string("Unexpected error"));
-    }
+    Run_guarded(platform_, handler);
 }
 
 void TfrmTemplateResults::FormCreate() {
