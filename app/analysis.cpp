@@ -1,9 +1,8 @@
 #include "app/analysis.h"
 
-#include <cstdio>
-
 #include "app/input_validation.h"
 #include "app/program_texts.h"
+#include "distributions/text_format.h"
 #include "inference/case_inference.h"
 #include "inference/inference_errors.h"
 #include "inference/regression_equation.h"
@@ -29,13 +28,6 @@ const char* const Load_cancelled_message = "Load data cancelled by user";
 namespace {
 
 constexpr Extended Confidence_level = 95.0L;
-
-template <typename... Args> std::string Format_text(const char* format, Args... args) {
-    const int length = std::snprintf(nullptr, 0, format, args...);
-    std::string text(static_cast<std::size_t>(length), ' ');
-    std::snprintf(text.data(), text.size() + 1, format, args...);
-    return text;
-}
 
 EAnalysis_refused Not_positive_definite() {
     return EAnalysis_refused(EAnalysis_refused::tReason::Not_positive_definite,
@@ -116,23 +108,11 @@ tAnalysis Run_analysis(std::unique_ptr<const tData_matrix> data, int k, int n, t
     try {
         Build_regression_equation(a.NVars, n, true, a.Corr, a.Means, a.SDs, a.Regression);
 
-        tSelection selection;
-        Fill_selection(a.NVars, selection);
-        selection[1] = false;
-        tCase_data& c = a.Case;
-        c.N = n;
-        c.K = k;
-        Select_subvector(a.NVars, a.Means, selection, c.Mean_X);
-        Select_subvector(a.NVars, a.SDs, selection, c.SD_X);
-        Select_submatrix(a.Corr, a.NVars, selection, c.R_XX);
-        c.Coef = a.Regression.Coef;
-        c.Intercept = a.Regression.Intercept;
-        c.SEE = a.Regression.SEE;
-        c.SD_residual = a.Regression.SD_residual;
-        c.Case_Y = a.Case_scores[1];
-        Select_subvector(a.NVars, a.Case_scores, selection, c.Case_X);
+        a.Case = Make_case_data(n, k, a.Means, a.SDs, a.Corr, a.Regression, a.Case_scores);
+        a.Squared_semi_partials = Squared_semi_partials(a.Case.R_XX, k, a.Regression.Beta);
 
-        Infer_case(c, two_sided, a.Results, Confidence_level, a.Predicted, a.SE_additional, warn);
+        Infer_case(a.Case, two_sided, a.Results, Confidence_level, a.Predicted, a.SE_additional,
+                   warn);
     } catch (const ENot_positive_definite&) {
         throw Not_positive_definite();
     } catch (const EDiscrepancy_too_extreme& error) {

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "app/platform.h"
 #include "inference/case_records.h"
 #include "inference/regression_results.h"
 #include "inference/warning_handler.h"
 #include "matrix/matrix_types.h"
+#include "platform/platform.h"
 
 // The kind of limits wanted, in the order of the worksheet's radio items.
 enum class tLimit_choice { Two_sided = 0, One_sided_lower = 1, One_sided_upper = 2 };
@@ -81,6 +81,7 @@ struct tAnalysis {
     tVector Case_scores;
     std::vector<std::string> Labels; // padded; Labels[i] for variable i = 1..NVars
     tRegression_results Regression;
+    tVector Squared_semi_partials; // entries 1..k
     tCase_data Case;
     tCase_results Results;
     Extended Predicted = 0;

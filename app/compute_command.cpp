@@ -5,6 +5,7 @@
 
 #include "app/analysis.h"
 #include "app/data_file_reader.h"
+#include "app/notes.h"
 #include "app/program_texts.h"
 #include "app/report.h"
 #include "app/worksheet_form.h"
@@ -32,18 +33,6 @@ private:
     tPlatform& platform_;
     bool busy_ = true;
 };
-
-// The notes memo's lines as a memo counts them: a final line break does not
-// start another line.
-std::vector<std::string> Memo_lines(const QString& text) {
-    std::vector<std::string> lines;
-    if (text.isEmpty()) return lines;
-    QStringList parts = text.split(QChar('\n'));
-    if (parts.size() > 1 && parts.back().isEmpty()) parts.removeLast();
-    for (const QString& part : parts)
-        lines.push_back(part.toStdString());
-    return lines;
-}
 
 } // namespace
 
@@ -106,6 +95,6 @@ void TfrmTemplate::cmdComputeClick() {
     results_->show();
     hide();
     results_->setWindowTitle(QString::fromStdString("Results viewer: " + ProgramDescription));
-    results_->Append_lines(
-        Report_lines(analysis, Memo_lines(memoComments->toPlainText()), viewer_has_text));
+    results_->Append_lines(Report_lines(
+        analysis, Notes_lines(memoComments->toPlainText().toStdString()), viewer_has_text));
 }

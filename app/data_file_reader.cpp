@@ -1,25 +1,19 @@
 #include "app/data_file_reader.h"
 
 #include <cerrno>
-#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <locale.h>
 
 #include "distributions/floating_point_faults.h"
+#include "distributions/text_format.h"
 #include "matrix/matrix_routines.h"
+#include "platform/system_error_message.h"
 
 namespace {
 
 constexpr char Ctrl_z = 26;
 constexpr std::size_t Max_token_shown = 40;
-
-std::string Format_message(const char* format, int a, int b = 0, int c = 0, int d = 0) {
-    char buffer[256];
-    std::snprintf(buffer, sizeof buffer, format, a, b, c, d);
-    return buffer;
-}
 
 // The offending text as it can be shown safely: cut to a sensible length, and
 // bytes outside printable ASCII replaced so that no terminal or box sees them.
@@ -61,13 +55,6 @@ bool Is_decimal_number(const std::string& text) {
     return i == size;
 }
 
-// Conversion in the C locale: the windows switch the process locale to the
-// user's, whose decimal separator may be a comma.
-locale_t C_locale() {
-    static const locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    return locale;
-}
-
 Extended Convert_number(const std::string& token, int line) {
     const auto refuse = [&] {
         return EData_file_error("Invalid numeric input '" + Shown_token(token) + "' on line " +
@@ -99,7 +86,7 @@ public:
         for (const char c : piece) {
             if (done_) return false;
             if (++consumed_ > Max_data_file_bytes)
-                throw EData_file_error(Format_message(
+                throw EData_file_error(Format_text(
                     "The data file holds more than %d MB before its n + 1 = %d rows are complete "
                     "(line %d had been reached): it is not a data file of numbers.",
                     static_cast<int>(Max_data_file_bytes >> 20), rows_, line_));
@@ -169,7 +156,7 @@ private:
     void End_line() {
         End_token();
         if (count_ < cols_)
-            throw EData_file_error(Format_message(
+            throw EData_file_error(Format_text(
                 "Line %d of the data file holds %d number(s), but %d are needed: the criterion "
                 "followed by %d predictor(s).",
                 line_, count_, cols_, cols_ - 1));
@@ -183,7 +170,7 @@ private:
         if (line_has_text_) End_line();
         if (done_) return;
         done_ = true;
-        throw EData_file_error(Format_message(
+        throw EData_file_error(Format_text(
             "The data file holds %d line(s) of data, but n + 1 = %d are needed: the %d controls "
             "followed by the case.",
             line_ - 1, rows_, rows_ - 1));
@@ -209,16 +196,12 @@ void Check_counts(int rows, int cols) {
         throw std::invalid_argument("Data file reader: rows or columns outside the matrix");
 }
 
-std::string Io_error(int code) {
-    return "I/O error " + std::to_string(code);
-}
-
 } // namespace
 
 std::string Data_loaded_message(int rows, int cols) {
-    return Format_message("Data file consisting of n + 1 = %2d cases (rows) and %2d variables "
-                          "(columns) was loaded successfully ",
-                          rows, cols);
+    return Format_text("Data file consisting of n + 1 = %2d cases (rows) and %2d variables "
+                       "(columns) was loaded successfully ",
+                       rows, cols);
 }
 
 std::string Read_data_bytes(std::string_view bytes, int rows, int cols, tData_matrix& data) {
@@ -238,7 +221,8 @@ std::string Read_data_stream(std::FILE* stream, int rows, int cols, tData_matrix
         if (got > 0 && !parser.Feed(std::string_view(buffer, got)))
             return Data_loaded_message(rows, cols);
         if (got < sizeof buffer) {
-            if (std::ferror(stream)) throw EData_file_error(Io_error(errno ? errno : EIO));
+            if (std::ferror(stream))
+                throw EData_file_error(System_error_message(Last_error_or_io()));
             parser.Finish();
             return Data_loaded_message(rows, cols);
         }
@@ -250,10 +234,7 @@ std::string Read_data_file(const std::string& path, int rows, int cols, tData_ma
     errno = 0;
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) {
-        const int code = errno;
-        if (code == ENOENT || code == ENOTDIR) throw EData_file_error("File not found");
-        if (code == EACCES || code == EPERM) throw EData_file_error("File access denied");
-        throw EData_file_error(Io_error(code));
+        throw EData_file_error(System_error_message(errno));
     }
     struct tCloser {
         std::FILE* file;

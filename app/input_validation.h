@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "app/platform.h"
+#include "platform/platform.h"
 
 // Set by ParseEntry and ReadNumericField on every call: true when they reported
 // a problem. Meaningful only right after the call.

@@ -1,8 +1,8 @@
 #include <QApplication>
 
-#include "app/qt_platform.h"
 #include "app/state_file.h"
 #include "app/worksheet_form.h"
+#include "platform/qt_platform.h"
 #include "results/results_form.h"
 
 int main(int argc, char** argv) {

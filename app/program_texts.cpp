@@ -4,7 +4,6 @@ const std::string ProgramDescription =
     "Pavona.exe: Builds a multiple regression equation and uses it to make inferences "
     "concerning a case";
 const std::string StateFileName = "Pavona.txt";
-const std::string ApplicationTitle = "Pavona";
 
 const std::string PredictorsCaption = "Number of predictor (i.e., X) variables : ";
 const std::string SampleSizeCaption = "Sample size (N) of sample providing the summary data:";

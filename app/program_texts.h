@@ -7,12 +7,11 @@
 
 extern const std::string ProgramDescription; // window caption and report heading
 extern const std::string StateFileName;      // "Pavona.txt"
-extern const std::string ApplicationTitle;   // "Pavona": title of the default error box
 
 // Captions of the worksheet's two entry labels; the input checks quote them.
-extern const std::string PredictorsCaption;  // Label1
-extern const std::string SampleSizeCaption;  // Label2
-extern const std::string NotesCaption;       // lblComments
+extern const std::string PredictorsCaption; // Label1
+extern const std::string SampleSizeCaption; // Label2
+extern const std::string NotesCaption;      // lblComments
 
 // The published method that the statistics implement, as three report lines
 // (each beginning with a blank). A maintainer replaces this one text to cite

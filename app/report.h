@@ -13,11 +13,6 @@
 extern const std::string Report_separator;
 extern const std::string Table_rule;
 
-// The user's notes hold at most this many characters, counted as the notes
-// memo counts them: every character, and two (CR LF) for each line break.
-inline constexpr std::size_t Max_notes_length = 250;
-std::size_t Notes_length(const std::vector<std::string>& notes);
-
 // The lines of one report. `notes` are the lines of the user's notes (none:
 // no notes section). `viewer_has_text` tells whether the viewer already holds
 // at least one line, in which case the report begins with the separator.

@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "app/program_texts.h"
+#include "platform/system_error_message.h"
 
 namespace {
 
@@ -23,19 +24,6 @@ bool Is_separator(char c) {
     // A backslash is the separator of the paths the rule was made for; '/' is
     // accepted too so that the rule also works on Linux paths.
     return c == '\\' || c == '/';
-}
-
-[[noreturn]] void Raise_io_error(int error) {
-    switch (error) {
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        throw std::runtime_error("File access denied");
-    case ENOSPC:
-        throw std::runtime_error("Disk full");
-    default:
-        throw std::runtime_error("I/O error " + std::to_string(error));
-    }
 }
 
 struct tFile_closer {
@@ -53,13 +41,13 @@ bool State_file_exists(const std::string& path) {
 std::string Read_whole_file(const std::string& path) {
     errno = 0;
     tFile file(std::fopen(path.c_str(), "rb"));
-    if (!file) Raise_io_error(errno);
+    if (!file) throw EFile_error(errno);
     std::string content;
     char buffer[4096];
     std::size_t count;
     while ((count = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
         content.append(buffer, count);
-    if (std::ferror(file.get())) Raise_io_error(errno != 0 ? errno : EIO);
+    if (std::ferror(file.get())) throw EFile_error(Last_error_or_io());
     return content;
 }
 
@@ -181,17 +169,17 @@ bool LoadPreviousData(const std::string& folder,
 void SaveCurrentData(const std::string& folder, const std::string& predictors,
                      const std::string& sample_size) {
     const std::string path = StateFilePath(folder);
-    if (State_file_exists(path) && std::remove(path.c_str()) != 0) Raise_io_error(errno);
+    if (State_file_exists(path) && std::remove(path.c_str()) != 0) throw EFile_error(errno);
     errno = 0;
     tFile file(std::fopen(path.c_str(), "wb"));
-    if (!file) Raise_io_error(errno);
+    if (!file) throw EFile_error(errno);
     const std::string content = predictors + "\r\n" + sample_size + "\r\n";
     // A write that fails (a full disk) must not pass for a saved file.
     if (std::fwrite(content.data(), 1, content.size(), file.get()) != content.size() ||
         std::fflush(file.get()) != 0)
-        Raise_io_error(errno != 0 ? errno : EIO);
+        throw EFile_error(Last_error_or_io());
     std::FILE* raw = file.release();
-    if (std::fclose(raw) != 0) Raise_io_error(errno != 0 ? errno : EIO);
+    if (std::fclose(raw) != 0) throw EFile_error(Last_error_or_io());
 }
 
 void DeleteStateFile(const std::string& folder) {

@@ -12,6 +12,7 @@
 #include <QMimeData>
 #include <QScreen>
 #include <QShowEvent>
+#include <QSignalBlocker>
 #include <QTextBlock>
 #include <cstdio>
 #include <cstring>
@@ -19,9 +20,10 @@
 #include <stdexcept>
 
 #include "app/input_validation.h"
+#include "app/notes.h"
 #include "app/program_texts.h"
-#include "app/qt_platform.h"
 #include "app/state_file.h"
+#include "platform/qt_platform.h"
 
 // ---------------------------------------------------------------------------
 // tNumeric_line_edit
@@ -146,7 +148,6 @@ namespace {
 
 constexpr int Notes_rest_height = 25;
 constexpr int Notes_open_height = 70;
-constexpr int Notes_max_length = 250;
 
 QFont Bold(QFont font) {
     font.setBold(true);
@@ -494,18 +495,19 @@ void TfrmTemplate::memoCommentsExit() {
 }
 
 void TfrmTemplate::Limit_notes_length() {
-    const int excess = memoComments->toPlainText().size() - Notes_max_length;
-    if (excess <= 0) return;
-    // Remove what was just entered beyond the limit, before the cursor.
+    // Counted as the report and pavona-cli count notes: a line break as two.
+    // What was just entered beyond the limit goes, before the cursor first;
+    // each pass removes one character, so the loop ends.
+    const auto length = [this] { return Notes_length(memoComments->toPlainText().toStdString()); };
+    if (length() <= Max_notes_length) return;
+    const QSignalBlocker blocker(memoComments); // no re-entry from our own removals
     QTextCursor cursor = memoComments->textCursor();
-    const int removable = std::min(excess, cursor.position());
-    cursor.movePosition(QTextCursor::Left, QTextCursor::KeepAnchor, removable);
-    cursor.removeSelectedText();
-    if (removable < excess) {
-        cursor.movePosition(QTextCursor::End);
-        cursor.movePosition(QTextCursor::Left, QTextCursor::KeepAnchor, excess - removable);
-        cursor.removeSelectedText();
+    cursor.clearSelection();
+    while (!memoComments->document()->isEmpty() && length() > Max_notes_length) {
+        if (cursor.atStart()) cursor.movePosition(QTextCursor::End);
+        cursor.deletePreviousChar();
     }
+    memoComments->setTextCursor(cursor);
 }
 
 void TfrmTemplate::DescripFldChange() {

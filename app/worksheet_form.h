@@ -16,7 +16,7 @@
 #include <optional>
 #include <string>
 
-#include "app/platform.h"
+#include "platform/platform.h"
 
 class QMenu;
 class TfrmTemplateResults;

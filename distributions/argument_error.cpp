@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "distributions/text_format.h"
+
 EArgumentError::EArgumentError(int message_id, const std::string& message)
     : std::runtime_error(message), message_id_(message_id) {}
 
@@ -79,10 +81,8 @@ bool Check_bound(int id, Extended value, Extended bound) {
 }
 
 std::string Format_number(Extended x) {
-    char buffer[96];
-    std::snprintf(buffer, sizeof buffer, "%.12Lf", x);
-    std::string text(buffer);
-    // printf writes the locale's separator: anything that is not a digit or sign.
+    // Sized for any value: a bound of 1e300 has over 300 digits.
+    std::string text = Format_text("%.12Lf", x);
     const auto separator = text.find_first_not_of("-0123456789");
     if (separator != std::string::npos) {
         const auto last = text.find_last_not_of('0');

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "distributions/extended.h"
+#include "inference/regression_results.h"
 #include "matrix/matrix_types.h"
 
 // Everything the case inference needs about the equation and the case.
@@ -33,3 +34,10 @@ struct tCase_results {
     Extended ZOP_lower = 0;
     Extended ZOP_upper = 0;
 };
+
+// The case record of a control sample with k predictors (variables 2..k + 1 of
+// `means`, `sds` and `corr`; the criterion is variable 1), its regression
+// equation and the case's scores (criterion first).
+tCase_data Make_case_data(int n, int k, const tVector& means, const tVector& sds,
+                          const tMatrix& corr, const tRegression_results& regression,
+                          const tVector& case_scores);

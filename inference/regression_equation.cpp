@@ -63,3 +63,14 @@ void Build_regression_equation(int nvars, int n, bool criterion_first, tMatrix c
     result.SD_residual = std::sqrt(1 - r2) * sd_y;
     scope.Check();
 }
+
+tVector Squared_semi_partials(const tMatrix& r_xx, int k, const tVector& beta) {
+    tFloating_point_scope scope;
+    tMatrix inverse;
+    if (!Invert_matrix(r_xx, k, inverse)) throw ENot_positive_definite();
+    tVector result;
+    for (int i = 1; i <= k; ++i)
+        result[i] = beta[i] * beta[i] / inverse(i, i);
+    scope.Check();
+    return result;
+}

@@ -12,3 +12,11 @@
 // be inverted, EFloating_point_error for a degenerate fit (R squared 1).
 void Build_regression_equation(int nvars, int n, bool criterion_first, tMatrix corr, tVector means,
                                tVector sds, tRegression_results& result);
+
+// Each predictor's squared semi-partial correlation with the criterion: the
+// share of the criterion's variance that predictor alone explains, Beta_i
+// squared times the part of the predictor not shared with the others,
+// 1 / (R_xx inverse)[i, i]. Beta_i squared alone would overstate it for
+// correlated predictors, even beyond 1. `r_xx` is the predictors' k x k
+// correlation matrix. Raises ENot_positive_definite when it cannot be inverted.
+tVector Squared_semi_partials(const tMatrix& r_xx, int k, const tVector& beta);

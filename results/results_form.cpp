@@ -17,8 +17,9 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "app/platform.h"
-#include "app/qt_platform.h"
+#include "platform/platform.h"
+#include "platform/qt_platform.h"
+#include "platform/system_error_message.h"
 
 namespace {
 
@@ -185,32 +186,16 @@ std::string Text_for_saving(const std::string& memo_text) {
 }
 
 void Write_text_file(const std::string& path, const std::string& text) {
-    auto fail = [](int error) -> std::runtime_error {
-        switch (error) {
-        case EACCES:
-        case EPERM:
-        case EROFS:
-        case EISDIR:
-            return std::runtime_error("File access denied");
-        case ENOSPC:
-        case EDQUOT:
-            return std::runtime_error("Disk full");
-        case ENOENT:
-            return std::runtime_error("File not found");
-        default:
-            return std::runtime_error("I/O error " + std::to_string(error));
-        }
-    };
     std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) throw fail(errno);
+    if (!file) throw EFile_error(errno);
     const size_t written = std::fwrite(text.data(), 1, text.size(), file);
     const int write_error = written == text.size() ? 0 : errno;
     const bool flushed = std::fflush(file) == 0;
     const int flush_error = flushed ? 0 : errno;
     const bool closed = std::fclose(file) == 0;
-    if (write_error) throw fail(write_error);
-    if (!flushed) throw fail(flush_error);
-    if (!closed) throw fail(errno);
+    if (write_error) throw EFile_error(write_error);
+    if (!flushed) throw EFile_error(flush_error);
+    if (!closed) throw EFile_error(errno);
 }
 
 void TfrmTemplateResults::cmdSaveOutputClick() {

@@ -4,7 +4,7 @@
 // with a cancel, and shows nothing: fuzz targets run the checks for their
 // failures, not for what the user would see.
 
-#include "app/platform.h"
+#include "platform/platform.h"
 
 class tSilent_platform : public tPlatform {
 public:

@@ -97,16 +97,30 @@ std::string Contents(const fs::path& path) {
     return text.str();
 }
 
-// Files too large to keep in the repository, made once per run.
+fs::path Scratch_path() {
+    return fs::temp_directory_path() / ("pavona_hostile_" + std::to_string(::getpid()));
+}
+
+// Files too large to keep in the repository, made once per run in a folder
+// that the environment below removes when the run ends.
 fs::path Scratch() {
     static const fs::path folder = [] {
-        const fs::path path =
-            fs::temp_directory_path() / ("pavona_hostile_" + std::to_string(::getpid()));
-        fs::create_directories(path);
-        return path;
+        fs::create_directories(Scratch_path());
+        return Scratch_path();
     }();
     return folder;
 }
+
+class tRemove_scratch : public testing::Environment {
+public:
+    void TearDown() override {
+        std::error_code ignored;
+        fs::remove_all(Scratch_path(), ignored);
+    }
+};
+
+[[maybe_unused]] testing::Environment* const Scratch_cleaner =
+    testing::AddGlobalTestEnvironment(new tRemove_scratch);
 
 fs::path Generated(const std::string& name) {
     const fs::path path = Scratch() / name.substr(1);

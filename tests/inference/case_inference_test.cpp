@@ -63,24 +63,9 @@ tCase_data Case_from_sample(const tData_matrix& data, int n, int k) {
     Descriptive_statistics(data, n, nvars, corr, means, sds);
     tRegression_results regression;
     Build_regression_equation(nvars, n, true, corr, means, sds, regression);
-    tSelection predictors;
-    Fill_selection(nvars, predictors);
-    predictors[1] = false;
-    tCase_data c;
-    c.N = n;
-    c.K = k;
-    Select_subvector(nvars, means, predictors, c.Mean_X);
-    Select_subvector(nvars, sds, predictors, c.SD_X);
-    Select_submatrix(corr, nvars, predictors, c.R_XX);
-    c.Coef = regression.Coef;
-    c.Intercept = regression.Intercept;
-    c.SEE = regression.SEE;
-    c.SD_residual = regression.SD_residual;
     tVector row;
     Get_data_row(data, n + 1, nvars, row);
-    c.Case_Y = row[1];
-    Select_subvector(nvars, row, predictors, c.Case_X);
-    return c;
+    return Make_case_data(n, k, means, sds, corr, regression, row);
 }
 
 // Non-centrality delta with P(T <= t) = p for the non-central t (Boost).

@@ -17,6 +17,12 @@ TEST(NoncentralitySearch, TheMedianZeroComesFromNoncentralityZero) {
     EXPECT_NEAR(D(Noncentrality_for_quantile(8, 0, 0.5L)), 0, 1e-6);
 }
 
+TEST(NoncentralitySearch, ATieMovesTheUpperEndSoTheLastMidIsJustBelowTheRoot) {
+    // The first mid, 0, is the root itself: the tie moves hi there, and every
+    // later mid lies below it. The 21st and last mid is -2^-20.
+    EXPECT_EQ(Noncentrality_for_quantile(8, 0, 0.5L), -std::ldexp(Extended(1), -20));
+}
+
 TEST(NoncentralitySearch, TheFoundNoncentralityPutsTheObservedValueAtTheQuantile) {
     for (Extended t : {-20.0L, -2.95L, 0.7L, 15.0L}) {
         const Extended delta = Noncentrality_for_quantile(8, t, 0.975L);

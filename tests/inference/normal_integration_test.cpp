@@ -35,6 +35,17 @@ TEST(NormalIntegration, FarTailsStillConvergeWithoutWarning) {
     EXPECT_TRUE(warnings.seen.empty());
 }
 
+TEST(NormalIntegration, AnIntervalThatMeetsTheToleranceAtStageNineteenDoesNotWarn) {
+    // The wider the interval, the more stages its narrow peak needs: [0, 6e4]
+    // meets the tolerance at the nineteenth stage, [0, 1e5] at the twentieth,
+    // which is the limit and so warns.
+    tWarnings warnings;
+    EXPECT_NEAR(Simpson_integral(0, 6e4, warnings.Handler()), 0.5, 1e-6);
+    EXPECT_TRUE(warnings.seen.empty());
+    Simpson_integral(0, 1e5, warnings.Handler());
+    EXPECT_EQ(warnings.seen, std::vector<std::string>{"Too many steps"});
+}
+
 TEST(NormalIntegration, AnEmptyIntervalRunsAllStagesAndWarnsOnce) {
     tWarnings warnings;
     EXPECT_EQ(Normal_probability(0, warnings.Handler()), 0.5);

@@ -135,3 +135,22 @@ TEST(RegressionEquation, ACriterionFullyExplainedIsAFloatingPointFaultNotAnInfin
     EXPECT_THROW(Build_regression_equation(2, 10, true, corr, means, sds, r),
                  EFloating_point_error);
 }
+
+TEST(RegressionEquation, SquaredSemiPartialIsTheShareOfTheCriterionOnlyThatPredictorExplains) {
+    // Two predictors correlated 0.5 with each other, each with a standardized
+    // coefficient of 0.6: the squared semi-partial correlation is 0.6 squared
+    // times the 1 - 0.5 squared of the predictor not shared with the other,
+    // 0.270, not the squared coefficient 0.360.
+    tMatrix r_xx;
+    r_xx(1, 1) = r_xx(2, 2) = 1;
+    r_xx(1, 2) = r_xx(2, 1) = 0.5L;
+    tVector beta;
+    beta[1] = beta[2] = 0.6L;
+    const tVector share = Squared_semi_partials(r_xx, 2, beta);
+    EXPECT_NEAR(D(share[1]), 0.27, 1e-15);
+    EXPECT_NEAR(D(share[2]), 0.27, 1e-15);
+    // With one predictor it is the squared coefficient itself.
+    EXPECT_NEAR(D(Squared_semi_partials(r_xx, 1, beta)[1]), 0.36, 1e-15);
+    r_xx(1, 2) = r_xx(2, 1) = 1;
+    EXPECT_THROW(Squared_semi_partials(r_xx, 2, beta), ENot_positive_definite);
+}

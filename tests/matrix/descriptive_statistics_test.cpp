@@ -97,6 +97,16 @@ TEST(DescriptiveStatistics, AConstantVariableIsRefusedWithItsIndex) {
     }
 }
 
+TEST(DescriptiveStatistics, APredictorThatVariesOnlyInTheLastControlIsNotRefused) {
+    // Row 4 is the last control and row 5 the case: every control row counts.
+    auto data = Data({{1, 7}, {2, 7}, {3, 7}, {4, 9}, {5, 100}});
+    tMatrix R;
+    tVector means, sds;
+    ASSERT_NO_THROW(Descriptive_statistics(*data, 4, 2, R, means, sds));
+    EXPECT_NEAR(static_cast<double>(means[2]), 7.5, 1e-15);
+    EXPECT_NEAR(static_cast<double>(sds[2]), 1, 1e-15);
+}
+
 TEST(DescriptiveStatistics, AConstantVariableIsRefusedEvenWhenItsMeanIsNotExact) {
     // Seven copies of 0.1 sum to a mean one unit in the last place off, which
     // would leave tiny non-zero deviations and arbitrary correlations.

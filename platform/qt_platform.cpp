@@ -1,4 +1,4 @@
-#include "app/qt_platform.h"
+#include "platform/qt_platform.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -14,7 +14,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "app/plain_text_pages.h"
+#include "platform/plain_text_pages.h"
 #include <utility>
 
 QString Display_text(const std::string& text) {
@@ -100,33 +100,42 @@ void tQt_platform::Print_text(const std::string& text, const std::string& font_f
     Print_plain_text(printer, text, font_family, point_size);
 }
 
-void Print_plain_text(QPrinter& printer, const std::string& text, const std::string& font_family,
-                      int point_size) {
-    // Lines start at the printable area's left edge, the first at its top.
-    printer.setFullPage(false);
-    QPainter painter;
-    if (!painter.begin(&printer)) throw std::runtime_error("The printer could not be started");
-    QFont font(QString::fromStdString(font_family));
-    font.setStyleHint(QFont::TypeWriter);
-    font.setFixedPitch(true);
-    font.setPointSize(point_size);
-    painter.setFont(font);
-    painter.setPen(Qt::black);
-
-    const QFontMetrics metrics(font, &printer);
+void Paint_plain_text(QPainter& painter, const std::string& text,
+                      const std::function<void()>& new_page) {
+    const QFontMetrics metrics(painter.font(), painter.device());
     const QRect area = painter.viewport();
     const int columns = area.width() / std::max(1, metrics.averageCharWidth());
     const int lines = area.height() / std::max(1, metrics.lineSpacing());
     const std::vector<tPage> pages = Plain_text_pages(text, columns, lines);
     for (size_t page = 0; page < pages.size(); ++page) {
-        if (page > 0 && !printer.newPage())
-            throw std::runtime_error("The printer could not start a new page");
+        if (page > 0) new_page();
         int baseline = metrics.ascent();
         for (const std::string& line : pages[page]) {
             painter.drawText(0, baseline, QString::fromStdString(line));
             baseline += metrics.lineSpacing();
         }
     }
+}
+
+QFont Printer_font(const std::string& font_family, int point_size) {
+    QFont font(QString::fromStdString(font_family));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    font.setPointSize(point_size);
+    return font;
+}
+
+void Print_plain_text(QPrinter& printer, const std::string& text, const std::string& font_family,
+                      int point_size) {
+    // Lines start at the printable area's left edge, the first at its top.
+    printer.setFullPage(false);
+    QPainter painter;
+    if (!painter.begin(&printer)) throw std::runtime_error("The printer could not be started");
+    painter.setFont(Printer_font(font_family, point_size));
+    painter.setPen(Qt::black);
+    Paint_plain_text(painter, text, [&printer] {
+        if (!printer.newPage()) throw std::runtime_error("The printer could not start a new page");
+    });
     if (!painter.end()) throw std::runtime_error("The printer could not finish the job");
 }
 
@@ -159,7 +168,7 @@ static void Init_icon_resource() {
 
 QIcon PavonaIcon() {
     // A sheet of scattered control points with their regression line and the
-    // one case standing apart from it (app/pavona_icon.png).
+    // one case standing apart from it (platform/pavona_icon.png).
     Init_icon_resource();
     return QIcon(QStringLiteral(":/pavona_icon.png"));
 }

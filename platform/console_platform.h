@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "app/platform.h"
+#include "platform/platform.h"
 
 class tConsole_platform : public tPlatform {
 public:

@@ -339,6 +339,16 @@ TEST_F(Worksheet, NotesHoldAtMost250Characters) {
     EXPECT_EQ(form->memoComments->toPlainText().size(), 250);
 }
 
+TEST_F(Worksheet, ALineBreakInTheNotesCountsTwoAsInTheReportTool) {
+    Start();
+    form->memoComments->setFocus();
+    QTest::keyClicks(form->memoComments, QString(247, 'n'));
+    QTest::keyClick(form->memoComments, Qt::Key_Return);
+    QTest::keyClicks(form->memoComments, "abc");
+    // 247 + 2 + 1 = 250: the 'a' fits, 'b' and 'c' do not.
+    EXPECT_EQ(form->memoComments->toPlainText(), QString(247, 'n') + "\na");
+}
+
 TEST_F(Worksheet, ClearDataEmptiesEntriesAndNotesAndDeletesTheStateFileButKeepsTheLimits) {
     Write_state("3\r\n30\r\n");
     Start();

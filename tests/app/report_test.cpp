@@ -1,4 +1,5 @@
 #include "app/report.h"
+#include "inference/regression_equation.h"
 
 #include <gtest/gtest.h>
 
@@ -38,6 +39,8 @@ tAnalysis Sample_analysis(int k, tLimit_choice limits) {
         a.Regression.Coef[i] = i;
         a.Regression.Beta[i] = 0.5L;
     }
+    // The predictors' correlations are those of the criterion's: 0.5 apart from the diagonal.
+    a.Squared_semi_partials = Squared_semi_partials(a.Corr, k, a.Regression.Beta);
     a.Regression.Intercept = 30;
     a.Regression.SEE = 9.18558653543691786859L;
     a.Regression.Mult_R = 0.5L;
@@ -280,23 +283,13 @@ TEST(Report, NumbersUseADecimalPointWhateverTheProcessLocale) {
     EXPECT_TRUE(Contains(lines, "   [   1]:      50.00000       25.00000   "));
 }
 
-TEST(Report, NotesLengthCountsCharactersAndTwoPerLineBreak) {
-    EXPECT_EQ(Notes_length({}), 0u);
-    EXPECT_EQ(Notes_length({"abc"}), 3u);
-    EXPECT_EQ(Notes_length({"abc", "", "de"}), 9u);
-    EXPECT_EQ(Notes_length({"\xC3\xA9t\xC3\xA9"}), 3u); // UTF-8 "été"
-}
-
-TEST(Report, SquaredSemiPartialIsTheShareOfTheCriterionOnlyThatPredictorExplains) {
-    // Two predictors correlated 0.5 with each other, each with a standardized
-    // coefficient of 0.6: the squared semi-partial correlation is 0.6 squared
-    // times the 1 - 0.5 squared of the predictor not shared with the other,
-    // 0.270, not the squared coefficient 0.360.
+TEST(Report, TheSquaredSemiPartialColumnShowsTheAnalysisFigures) {
     tAnalysis a = Sample_analysis(2, tLimit_choice::Two_sided);
-    a.Regression.Beta[1] = a.Regression.Beta[2] = 0.6L;
+    a.Squared_semi_partials[1] = 0.27L;
+    a.Squared_semi_partials[2] = 0.0125L;
     const auto lines = Report_lines(a, {}, false);
     EXPECT_TRUE(
         Contains(lines, " Predictor (X) 1  :                     1.000                    0.270"));
     EXPECT_TRUE(
-        Contains(lines, " Predictor (X) 2  :                     2.000                    0.270"));
+        Contains(lines, " Predictor (X) 2  :                     2.000                    0.013"));
 }

@@ -14,6 +14,9 @@
 enum class tMessage_kind { Warning, Error, Information, Confirmation };
 enum class tButton { Yes, No, Ok };
 
+// Title of the default error box: "Pavona".
+extern const std::string ApplicationTitle;
+
 // Button sets used by the program's boxes.
 inline const std::vector<tButton> Ok_button = {tButton::Ok};
 inline const std::vector<tButton> Yes_no_buttons = {tButton::Yes, tButton::No};

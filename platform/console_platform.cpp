@@ -1,4 +1,4 @@
-#include "app/console_platform.h"
+#include "platform/console_platform.h"
 
 #include <stdexcept>
 

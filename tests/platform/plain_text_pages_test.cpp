@@ -1,4 +1,4 @@
-#include "app/plain_text_pages.h"
+#include "platform/plain_text_pages.h"
 
 #include <gtest/gtest.h>
 

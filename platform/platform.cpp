@@ -1,6 +1,8 @@
-#include "app/platform.h"
+#include "platform/platform.h"
 
-#include "app/program_texts.h"
+// The executable's name up to its first point, first letter capital and the
+// rest lower case, as the default error box shows it.
+const std::string ApplicationTitle = "Pavona";
 
 const char* Message_kind_title(tMessage_kind kind) {
     switch (kind) {

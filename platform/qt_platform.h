@@ -7,9 +7,13 @@
 #include <QIcon>
 #include <QString>
 
+#include <functional>
+#include <string>
+
+class QPainter;
 class QPrinter;
 
-#include "app/platform.h"
+#include "platform/platform.h"
 
 class tQt_platform : public tPlatform {
 public:
@@ -35,8 +39,18 @@ QString Display_text(const std::string& text);
 // fixed-pitch family, the platform's fixed-pitch font instead.
 QFont Courier_new_font(int pixel_size);
 
-// Prints plain text on `printer` as a line printer would (see
-// Plain_text_pages), in the given fixed-pitch font.
+// Paints plain text with `painter`'s font as a line printer would (see
+// Plain_text_pages): each line at the left edge of the painter's viewport, one
+// line spacing below the line before, the first line at the top; `new_page`
+// is called between two pages.
+void Paint_plain_text(QPainter& painter, const std::string& text,
+                      const std::function<void()>& new_page);
+
+// The printer's font: the family at `point_size` points, fixed pitch.
+QFont Printer_font(const std::string& font_family, int point_size);
+
+// Prints plain text on `printer` as Paint_plain_text lays it out, in the
+// given fixed-pitch font.
 void Print_plain_text(QPrinter& printer, const std::string& text, const std::string& font_family,
                       int point_size);
 

@@ -1,6 +1,8 @@
-#include "app/qt_platform.h"
+#include "platform/qt_platform.h"
 
 #include <QFontInfo>
+#include <QImage>
+#include <QPainter>
 #include <QPrinter>
 #include <cstdio>
 #include <fstream>
@@ -47,4 +49,34 @@ TEST(QtPlatform, PlainTextPrintsToAPdfWithPageBreaks) {
     EXPECT_GT(pages, 1u);
     EXPECT_LT(pages, 10u);
     std::remove(path.c_str());
+}
+
+TEST(QtPlatform, EachPrintedLineStandsOneLineSpacingBelowTheOneBefore) {
+    QImage page(300, 200, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    QPainter painter(&page);
+    QFont font = Printer_font("Courier New", 8);
+    font.setPixelSize(12);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    int new_pages = 0;
+    Paint_plain_text(painter, "|\n|\n|\n", [&] { ++new_pages; });
+    painter.end();
+
+    // The first dark row of each printed bar, top to bottom.
+    std::vector<int> tops;
+    bool in_mark = false;
+    for (int y = 0; y < page.height(); ++y) {
+        bool dark = false;
+        for (int x = 0; x < page.width() && !dark; ++x)
+            dark = qGray(page.pixel(x, y)) < 128;
+        if (dark && !in_mark) tops.push_back(y);
+        in_mark = dark;
+    }
+    const int spacing = QFontMetrics(font, &page).lineSpacing();
+    ASSERT_EQ(tops.size(), 3u);
+    EXPECT_NEAR(tops[1] - tops[0], spacing, 1);
+    EXPECT_NEAR(tops[2] - tops[1], spacing, 1);
+    EXPECT_LT(tops[0], spacing); // the first line at the top
+    EXPECT_EQ(new_pages, 0);
 }

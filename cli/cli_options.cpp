@@ -1,0 +1,92 @@
+#include "cli/cli_options.h"
+
+#include <algorithm>
+#include <iterator>
+
+const char* const Usage_text =
+    "Usage: pavona-cli --predictors K --controls N [--limits two-sided|lower|upper]\n"
+    "                  [--notes TEXT]... [--json] DATAFILE\n"
+    "\n"
+    "Compares one case with a control sample by multiple regression.\n"
+    "DATAFILE holds N + 1 lines of K + 1 numbers: the criterion, then the K\n"
+    "predictors; the N controls first and the case last. '-' reads standard input.\n"
+    "\n"
+    "  --predictors K   number of predictors (1 to 5)\n"
+    "  --controls N     control sample size (3 to 499, at least K + 2)\n"
+    "  --limits L       two-sided (default), lower or upper\n"
+    "  --notes TEXT     one line of notes for the report; repeat for more lines\n"
+    "                   (250 characters in all)\n"
+    "  --json           print every figure as one JSON object instead of the report\n"
+    "  --help           show this text\n";
+
+namespace {
+
+// In the order of tLimit_choice.
+const std::string Limit_names[] = {"two-sided", "lower", "upper"};
+
+} // namespace
+
+const char* Limit_name(tLimit_choice limits) {
+    return Limit_names[static_cast<int>(limits)].c_str();
+}
+
+tOptions Parse_arguments(int argc, char** argv) {
+    tOptions options;
+    bool only_operands = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string argument = argv[i];
+        if (only_operands || argument == "-" || argument.rfind("--", 0) != 0) {
+            if (options.Data_file) throw EUsage("only one data file can be given");
+            options.Data_file = argument;
+            continue;
+        }
+        if (argument == "--") {
+            only_operands = true;
+            continue;
+        }
+        std::optional<std::string> inline_value;
+        if (const auto equals = argument.find('='); equals != std::string::npos) {
+            inline_value = argument.substr(equals + 1);
+            argument.erase(equals);
+        }
+        const auto value = [&]() -> std::string {
+            if (inline_value) return *inline_value;
+            if (i + 1 >= argc) throw EUsage(argument + " needs a value");
+            return argv[++i];
+        };
+        const auto no_value = [&] {
+            if (inline_value) throw EUsage(argument + " takes no value");
+        };
+        if (argument == "--predictors") {
+            options.Predictors = value();
+        } else if (argument == "--controls") {
+            options.Controls = value();
+        } else if (argument == "--limits") {
+            const std::string limits = value();
+            const auto* const named =
+                std::find(std::begin(Limit_names), std::end(Limit_names), limits);
+            if (named == std::end(Limit_names))
+                throw EUsage("--limits must be two-sided, lower or upper");
+            options.Limits = static_cast<tLimit_choice>(named - std::begin(Limit_names));
+        } else if (argument == "--notes") {
+            const std::string line = value();
+            if (line.find_first_of("\r\n") != std::string::npos)
+                throw EUsage("a --notes line cannot hold a line break: give each line its own "
+                             "--notes");
+            options.Notes.push_back(line);
+        } else if (argument == "--json") {
+            no_value();
+            options.Json = true;
+        } else if (argument == "--help") {
+            no_value();
+            options.Help = true;
+        } else {
+            throw EUsage("unknown option " + argument);
+        }
+    }
+    if (options.Help) return options;
+    if (!options.Predictors) throw EUsage("--predictors is required");
+    if (!options.Controls) throw EUsage("--controls is required");
+    if (!options.Data_file) throw EUsage("the data file is missing");
+    return options;
+}

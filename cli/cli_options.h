@@ -1,0 +1,35 @@
+#pragma once
+
+// pavona-cli's command line: the options and their checks.
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/analysis.h"
+
+extern const char* const Usage_text;
+
+struct tOptions {
+    std::optional<std::string> Predictors;
+    std::optional<std::string> Controls;
+    tLimit_choice Limits = tLimit_choice::Two_sided;
+    std::vector<std::string> Notes;
+    bool Json = false;
+    bool Help = false;
+    std::optional<std::string> Data_file;
+};
+
+// A command line that cannot be followed; the message says why.
+class EUsage : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Options may be written "--name value" or "--name=value"; "--" ends them, so
+// a data file whose name begins with '-' can follow it. Raises EUsage.
+tOptions Parse_arguments(int argc, char** argv);
+
+// The name of each kind of limits on the command line and in the JSON report.
+const char* Limit_name(tLimit_choice limits);

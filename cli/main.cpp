@@ -1,0 +1,103 @@
+// pavona-cli: the worksheet's analysis from the command line. The entries go
+// through the same checks and the data file through the same reader as in the
+// window, and the report is the one the viewer would show first.
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/analysis.h"
+#include "app/data_file_reader.h"
+#include "app/notes.h"
+#include "app/report.h"
+#include "cli/cli_options.h"
+#include "cli/json_report.h"
+#include "platform/console_platform.h"
+#include "platform/system_error_message.h"
+
+namespace {
+
+constexpr int Exit_refused = 1;
+constexpr int Exit_usage = 2;
+
+void Print_error(const std::string& message) {
+    std::fputs((message + "\n").c_str(), stderr);
+    std::fflush(stderr);
+}
+
+int Run(int argc, char** argv) {
+    tOptions options;
+    try {
+        options = Parse_arguments(argc, argv);
+    } catch (const EUsage& error) {
+        Print_error(std::string("pavona-cli: ") + error.what() + "\n\n" + Usage_text);
+        return Exit_usage;
+    }
+    if (options.Help) {
+        std::fputs(Usage_text, stdout);
+        return std::fflush(stdout) == 0 ? 0 : Exit_refused;
+    }
+
+    const std::size_t notes_length = Notes_length(options.Notes);
+    if (notes_length > Max_notes_length) {
+        Print_error(Notes_too_long_message(notes_length));
+        return Exit_refused;
+    }
+
+    tConsole_platform platform;
+    const tEntry_check entries = Check_entries(platform, *options.Predictors, *options.Controls);
+    if (!entries.Passed()) {
+        // The input checks have already written their warnings.
+        if (!entries.Error_message.empty()) Print_error(entries.Error_message);
+        return Exit_refused;
+    }
+
+    auto data = std::make_unique<tData_matrix>();
+    const int rows = entries.N + 1;
+    const int cols = entries.K + 1;
+    if (*options.Data_file == "-")
+        Read_data_stream(stdin, rows, cols, *data);
+    else
+        Read_data_file(*options.Data_file, rows, cols, *data);
+
+    const tWarning_handler warn = [&platform](const std::string& message) {
+        platform.Message_box(message, tMessage_kind::Warning, Ok_button);
+    };
+    const tAnalysis analysis =
+        Run_analysis(std::move(data), entries.K, entries.N, options.Limits, warn);
+
+    std::string output;
+    if (options.Json) {
+        output = Json_report(analysis);
+    } else {
+        for (const std::string& line : Report_lines(analysis, options.Notes, false))
+            output += line + "\n";
+    }
+    errno = 0;
+    if (std::fwrite(output.data(), 1, output.size(), stdout) != output.size() ||
+        std::fflush(stdout) != 0) {
+        Print_error(System_error_message(Last_error_or_io()));
+        return Exit_refused;
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& error) {
+        // The text the window's default error handler would show.
+        Print_error(With_full_stop(error.what()));
+    } catch (...) {
+        Print_error("Unexpected error.");
+    }
+    return Exit_refused;
+}

@@ -1,0 +1,72 @@
+// pavona-cli's command line, parsed without running the tool.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "cli/cli_options.h"
+#include "cli/json_report.h"
+
+namespace {
+
+tOptions Parse(std::vector<std::string> words) {
+    words.insert(words.begin(), "pavona-cli");
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    return Parse_arguments(static_cast<int>(argv.size()), argv.data());
+}
+
+} // namespace
+
+TEST(Cli_options, DoubleDashEndsTheOptionsSoAFileMayBeginWithADash) {
+    const tOptions options = Parse({"--predictors", "1", "--controls", "10", "--", "-data.txt"});
+    ASSERT_TRUE(options.Data_file);
+    EXPECT_EQ(*options.Data_file, "-data.txt");
+    // Without it the same name is taken for an option.
+    EXPECT_THROW(Parse({"--predictors", "1", "--controls", "10", "--data.txt"}), EUsage);
+    // After it even an option's name is a file, and a second file is refused.
+    EXPECT_EQ(*Parse({"--predictors=1", "--controls=10", "--", "--json"}).Data_file, "--json");
+    EXPECT_THROW(Parse({"--predictors=1", "--controls=10", "--", "a", "b"}), EUsage);
+}
+
+TEST(Cli_options, EachKindOfLimitsHasItsNameBothWays) {
+    const struct {
+        const char* name;
+        tLimit_choice limits;
+    } kinds[] = {{"two-sided", tLimit_choice::Two_sided},
+                 {"lower", tLimit_choice::One_sided_lower},
+                 {"upper", tLimit_choice::One_sided_upper}};
+    for (const auto& kind : kinds) {
+        SCOPED_TRACE(kind.name);
+        EXPECT_EQ(Parse({"--predictors=1", "--controls=10", "--limits", kind.name, "f"}).Limits,
+                  kind.limits);
+        EXPECT_STREQ(Limit_name(kind.limits), kind.name);
+    }
+    EXPECT_EQ(Parse({"--predictors=1", "--controls=10", "f"}).Limits, tLimit_choice::Two_sided);
+    EXPECT_THROW(Parse({"--predictors=1", "--controls=10", "--limits=both", "f"}), EUsage);
+}
+
+TEST(Cli_options, TheJsonReportNamesEachKindOfLimits) {
+    const struct {
+        tLimit_choice limits;
+        const char* field;
+    } kinds[] = {{tLimit_choice::Two_sided, "\"limits\": \"two-sided\""},
+                 {tLimit_choice::One_sided_lower, "\"limits\": \"lower\""},
+                 {tLimit_choice::One_sided_upper, "\"limits\": \"upper\""}};
+    for (const auto& kind : kinds) {
+        tAnalysis analysis;
+        analysis.K = 1;
+        analysis.N = 3;
+        analysis.NVars = 2;
+        analysis.Limits = kind.limits;
+        EXPECT_NE(Json_report(analysis).find(kind.field), std::string::npos) << kind.field;
+    }
+}
+
+TEST(Cli_options, JsonNumbersRoundTripAndNonFiniteValuesAreNull) {
+    EXPECT_EQ(Json_number(0.1L), "0.100000000000000000001");
+    EXPECT_EQ(Json_number(30), "30");
+    EXPECT_EQ(Json_number(std::numeric_limits<Extended>::quiet_NaN()), "null");
+}
