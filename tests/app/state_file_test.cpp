@@ -200,23 +200,6 @@ TEST(StateFolder, IsTheUsersConfigurationFolderWhenTheExecutablesIsReadOnly) {
     EXPECT_EQ(StateFolder("/usr/bin", false, "cfg", "home"), "/usr/bin");
 }
 
-TEST_F(StateFile, TheProgramsFolderFollowsTheWritabilityOfTheExecutablesFolder) {
-    // A real probe of a folder this test made: writable for its owner.
-    EXPECT_EQ(StateFolderForUser(folder.string()), folder.string());
-    // A folder that does not exist cannot be written to, whoever asks.
-    const fs::path gone = folder / "gone";
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    const std::string saved_xdg = xdg ? xdg : "";
-    setenv("XDG_CONFIG_HOME", (folder / "config").c_str(), 1);
-    const std::string chosen = StateFolderForUser(gone.string());
-    if (xdg)
-        setenv("XDG_CONFIG_HOME", saved_xdg.c_str(), 1);
-    else
-        unsetenv("XDG_CONFIG_HOME");
-    EXPECT_EQ(chosen, (folder / "config" / "pavona").string());
-    EXPECT_FALSE(fs::exists(folder / "config")); // made by the first save, not before
-}
-
 TEST(ExeDirectory, IsTheFolderBeforeTheFirstDotExeInAnyCase) {
     EXPECT_EQ(GetExeDirectory("C:\\Programs\\Pavona\\Pavona.exe"), "C:\\Programs\\Pavona");
     EXPECT_EQ(GetExeDirectory("C:\\Programs\\PAVONA.EXE"), "C:\\Programs");

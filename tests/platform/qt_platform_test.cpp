@@ -9,7 +9,6 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
@@ -91,54 +90,23 @@ TEST(QtPlatform, EachPrintedLineStandsOneLineSpacingBelowTheOneBefore) {
 
 namespace {
 
-namespace fs = std::filesystem;
-
-// A folder of its own for the documents of one test, removed afterwards.
-struct tScratch_folder {
-    fs::path Path = fs::temp_directory_path() / ("pavona_pdf_" + std::to_string(getpid()));
-    tScratch_folder() { fs::create_directories(Path); }
-    ~tScratch_folder() { fs::remove_all(Path); }
-};
-
-bool Have_poppler() {
-    return std::system("pdftotext -v >/dev/null 2>&1 && pdfinfo -v >/dev/null 2>&1") == 0;
-}
-
-std::string Output_of(const std::string& command) {
-    std::string output;
-    const std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    if (!pipe) return output;
-    char buffer[4096];
-    size_t count;
-    while ((count = fread(buffer, 1, sizeof buffer, pipe.get())) > 0)
-        output.append(buffer, count);
-    return output;
-}
-
-int Page_count(const fs::path& pdf) {
-    std::istringstream info(Output_of("pdfinfo '" + pdf.string() + "'"));
-    for (std::string line; std::getline(info, line);)
-        if (line.rfind("Pages:", 0) == 0) return std::stoi(line.substr(6));
-    return -1;
-}
-
-// The text of each page, as poppler reads it.
-std::vector<std::string> Page_texts(const fs::path& pdf) {
-    const std::string text = Output_of("pdftotext -layout '" + pdf.string() + "' -");
+// The text of each page of a PDF, as poppler reads it (one form feed a page).
+std::vector<std::string> Pdf_pages(const std::string& pdf_bytes) {
+    const std::string path = testing::TempDir() + "pavona_pdf_" + std::to_string(getpid()) + ".pdf";
+    std::ofstream(path, std::ios::binary) << pdf_bytes;
+    std::string text;
+    if (FILE* pipe = popen(("pdftotext -layout '" + path + "' -").c_str(), "r")) {
+        char buffer[4096];
+        for (size_t count; (count = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+            text.append(buffer, count);
+        pclose(pipe);
+    }
+    std::remove(path.c_str());
     std::vector<std::string> pages;
     std::istringstream in(text);
     for (std::string page; std::getline(in, page, '\f');)
         pages.push_back(page);
     return pages;
-}
-
-// Words in order, every run of blanks, tabs, line ends and page ends as one.
-std::string Words(const std::string& text) {
-    std::string words;
-    std::istringstream in(text);
-    for (std::string word; in >> word;)
-        words += (words.empty() ? "" : " ") + word;
-    return words;
 }
 
 // Every character but blanks, tabs, line and page ends: a line wrapped in the
@@ -150,39 +118,38 @@ std::string Non_blank(const std::string& text) {
     return kept;
 }
 
-void Write_bytes(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-// A report-like text: numbered lines with tabs, a few empty lines, one line
-// wider than the page, long enough for several pages in 8 points.
+// A report-like text of several 8-point pages, with tabs, empty lines and one
+// line wider than the page.
 std::string Long_report() {
     std::string text = "Pavona report\n\n";
-    for (int line = 1; line <= 260; ++line) {
-        text += "   [ " + std::to_string(line) + "]:\t50.00000\t12.50000\n";
-        if (line % 50 == 0) text += "\n";
-        if (line == 120) text += std::string(40, 'w') + " " + std::string(200, 'x') + " end\n";
-    }
+    for (int line = 1; line <= 260; ++line)
+        text += "   [ " + std::to_string(line) + "]:\t50.00000\t12.50000\n" +
+                (line % 50 == 0 ? "\n" : "") + (line == 120 ? std::string(300, 'x') + "\n" : "");
     return text + "Last line\n";
 }
 
-// Prints `text` through the print job's own path onto a PDF.
-void Print_to_pdf(QPrinter& printer, const fs::path& path, const std::string& text) {
+// What a print job on `printer` puts on paper, caught as a PDF.
+std::string Printed_pdf(QPrinter& printer, const std::string& text) {
+    const std::string path =
+        testing::TempDir() + "pavona_print_" + std::to_string(getpid()) + ".pdf";
     printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(QString::fromStdString(path.string()));
+    printer.setOutputFileName(QString::fromStdString(path));
     Print_plain_text(printer, text, "Courier New", 8);
+    std::ifstream in(path, std::ios::binary);
+    std::string pdf{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    in.close();
+    std::remove(path.c_str());
+    return pdf;
 }
 
 } // namespace
 
-// The saved PDF must look like the printed report: same page count, same lines
-// on each page. Two page set-ups (sizes, margins, resolutions) so that a PDF
-// made with its own defaults would not pass by chance.
+// The saved PDF must read like the printed report: the same lines on each page.
+// Two page set-ups (size, margins, resolution), so that a PDF laid out on its
+// own defaults cannot pass by chance.
 TEST(QtPlatform, APdfBreaksItsPagesWhereThePrintJobDoes) {
-    if (!Have_poppler()) GTEST_SKIP() << "pdftotext and pdfinfo (poppler-utils) are missing";
-    tScratch_folder scratch;
+    if (std::system("pdftotext -v >/dev/null 2>&1") != 0) GTEST_SKIP() << "no pdftotext";
     const std::string text = Long_report();
-
     struct tSetup {
         QPageSize::PageSizeId Size;
         QPrinter::PrinterMode Mode;
@@ -194,45 +161,30 @@ TEST(QtPlatform, APdfBreaksItsPagesWhereThePrintJobDoes) {
         QPrinter printer(setup.Mode);
         printer.setPageSize(QPageSize(setup.Size));
         printer.setPageMargins(setup.Margins_mm, QPageLayout::Millimeter);
-        const fs::path printed = scratch.Path / "printed.pdf";
-        const fs::path saved = scratch.Path / "saved.pdf";
-        Print_to_pdf(printer, printed, text);
-        Write_bytes(saved, Plain_text_pdf(text, "Courier New", 8, printer.pageLayout(),
-                                          printer.resolution())
-                               .toStdString());
-
-        const int pages = Page_count(printed);
-        EXPECT_GT(pages, 2) << "the text should need several pages";
-        EXPECT_EQ(Page_count(saved), pages);
-        const std::vector<std::string> printed_pages = Page_texts(printed);
-        const std::vector<std::string> saved_pages = Page_texts(saved);
-        ASSERT_EQ(saved_pages.size(), printed_pages.size());
-        for (size_t page = 0; page < saved_pages.size(); ++page)
-            EXPECT_EQ(Words(saved_pages[page]), Words(printed_pages[page])) << "page " << page + 1;
+        const std::vector<std::string> printed = Pdf_pages(Printed_pdf(printer, text));
+        const std::vector<std::string> saved = Pdf_pages(
+            Plain_text_pdf(text, "Courier New", 8, printer.pageLayout(), printer.resolution())
+                .toStdString());
+        EXPECT_GT(printed.size(), 2u) << "the text should need several pages";
+        ASSERT_EQ(saved.size(), printed.size());
+        for (size_t page = 0; page < saved.size(); ++page)
+            EXPECT_EQ(saved[page], printed[page]) << "page " << page + 1;
     }
 }
 
 TEST(QtPlatform, ThePlatformsPdfHoldsTheWholeTextOnThePagesOfAPrintJob) {
-    if (!Have_poppler()) GTEST_SKIP() << "pdftotext and pdfinfo (poppler-utils) are missing";
-    tScratch_folder scratch;
+    if (std::system("pdftotext -v >/dev/null 2>&1") != 0) GTEST_SKIP() << "no pdftotext";
     const std::string text = Long_report();
-    const fs::path saved = scratch.Path / "saved.pdf";
-    tQt_platform platform;
-    const std::string pdf = platform.Pdf_of_text(text, "Courier New", 8);
+    const std::string pdf = tQt_platform().Pdf_of_text(text, "Courier New", 8);
     ASSERT_EQ(pdf.rfind("%PDF", 0), 0u);
-    Write_bytes(saved, pdf);
-
     // The machine's default printer where there is one, else Qt's default page.
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
     const auto printer =
         info.isNull() ? std::make_unique<QPrinter>() : std::make_unique<QPrinter>(info);
-    const fs::path printed = scratch.Path / "printed.pdf";
-    Print_to_pdf(*printer, printed, text);
-
-    EXPECT_EQ(Page_count(saved), Page_count(printed));
-    // Every character, in order; the wide line continues on the next line.
+    const std::vector<std::string> pages = Pdf_pages(pdf);
+    EXPECT_EQ(pages.size(), Pdf_pages(Printed_pdf(*printer, text)).size());
     std::string shown;
-    for (const std::string& page : Page_texts(saved))
+    for (const std::string& page : pages)
         shown += page;
-    EXPECT_EQ(Non_blank(shown), Non_blank(text));
+    EXPECT_EQ(Non_blank(shown), Non_blank(text)); // every character, in order
 }

@@ -223,15 +223,6 @@ TEST_F(ResultsViewer, SaveAsPdfWritesTheWholeEditedTextAsPrintAllWouldPrintIt) {
     EXPECT_TRUE(platform.Boxes.empty());
 }
 
-TEST_F(ResultsViewer, SaveAsPdfCancelledMakesNoDocument) {
-    form->Append_lines({"text"});
-    platform.Save_answers.push_back(std::nullopt);
-    form->mnuSaveAsPdf->trigger();
-    EXPECT_TRUE(platform.Pdfs.empty());
-    EXPECT_TRUE(fs::is_empty(folder));
-    EXPECT_TRUE(platform.Boxes.empty());
-}
-
 TEST_F(ResultsViewer, SaveAsPdfFailuresReadAsSaveOutputFailures) {
     form->Append_lines({"text"});
     fs::create_directory(folder / "a_folder");
