@@ -2,12 +2,15 @@
 BUILD_DIR   ?= build
 HARDEN_DIR  ?= build-hardening
 JOBS        ?= $(shell nproc)
+PREFIX      ?= /usr/local
+DESTDIR     ?=
 PACKAGES    := cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev \
-               libboost-dev fonts-liberation xvfb xauth clang libclang-rt-14-dev
+               libboost-dev fonts-liberation xvfb xauth clang libclang-rt-14-dev \
+               desktop-file-utils poppler-utils groff-base dpkg-dev
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps configure build run test hardening clean format
+.PHONY: all deps configure build run test install package hardening clean format
 
 all: build
 
@@ -32,6 +35,16 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# `make install PREFIX=/usr DESTDIR=/tmp/stage` stages the files for a package
+# of another kind; without DESTDIR they go straight under PREFIX.
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
+
+# build/pavona_<version>_<arch>.deb; its library dependencies are read from the
+# programs by dpkg-shlibdeps.
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
 
 hardening: deps
 	./tests/hardening/run $(HARDEN_DIR)

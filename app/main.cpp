@@ -10,8 +10,8 @@ int main(int argc, char** argv) {
     application.setWindowIcon(PavonaIcon());
 
     tQt_platform platform;
-    TfrmTemplate frmTemplate(
-        platform, GetExeDirectory(QCoreApplication::applicationFilePath().toStdString()));
+    TfrmTemplate frmTemplate(platform, StateFolderForUser(GetExeDirectory(
+                                           QCoreApplication::applicationFilePath().toStdString())));
     // Created after the worksheet and kept hidden until the first report.
     TfrmTemplateResults frmTemplateResults(platform, [] { QCoreApplication::quit(); });
     frmTemplateResults.Set_worksheet(&frmTemplate);

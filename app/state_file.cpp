@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <stdexcept>
@@ -11,6 +12,12 @@
 
 #include "app/program_texts.h"
 #include "platform/system_error_message.h"
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -144,6 +151,41 @@ std::string GetExeDirectory(const std::string& executable_path) {
     return executable_path.substr(0, last);
 }
 
+std::string StateFolder(const std::string& exe_folder, bool exe_folder_writable,
+                        const std::string& xdg_config_home, const std::string& home) {
+    if (exe_folder_writable) return exe_folder;
+    // A relative XDG_CONFIG_HOME is invalid and to be ignored: it would put
+    // the file wherever the program happened to be started.
+    const auto absolute = [](const std::string& path) {
+        return !path.empty() && std::filesystem::path(path).is_absolute();
+    };
+    std::string base;
+    if (absolute(xdg_config_home))
+        base = xdg_config_home;
+    else if (absolute(home))
+        base = (std::filesystem::path(home) / ".config").string();
+    else
+        return exe_folder;
+    return (std::filesystem::path(base) / "pavona").string();
+}
+
+bool Folder_is_writable(const std::string& folder) {
+    const std::string probed = folder.empty() ? std::string(1, Path_separator) : folder;
+#ifdef _WIN32
+    return _access(probed.c_str(), 2) == 0;
+#else
+    // Making a file in a folder takes both write and search permission.
+    return access(probed.c_str(), W_OK | X_OK) == 0;
+#endif
+}
+
+std::string StateFolderForUser(const std::string& exe_folder) {
+    const char* xdg_config_home = std::getenv("XDG_CONFIG_HOME");
+    const char* home = std::getenv("HOME");
+    return StateFolder(exe_folder, Folder_is_writable(exe_folder),
+                       xdg_config_home ? xdg_config_home : "", home ? home : "");
+}
+
 std::string StateFilePath(const std::string& folder) {
     return folder + Path_separator + StateFileName;
 }
@@ -169,6 +211,14 @@ bool LoadPreviousData(const std::string& folder,
 void SaveCurrentData(const std::string& folder, const std::string& predictors,
                      const std::string& sample_size) {
     const std::string path = StateFilePath(folder);
+    if (!folder.empty()) {
+        std::error_code error;
+        if (!std::filesystem::is_directory(folder, error)) {
+            std::filesystem::create_directories(folder, error);
+            // A file where a folder should be reads as a folder on the way missing.
+            if (error) throw EFile_error(error.value() == EEXIST ? ENOTDIR : error.value());
+        }
+    }
     if (State_file_exists(path) && std::remove(path.c_str()) != 0) throw EFile_error(errno);
     errno = 0;
     tFile file(std::fopen(path.c_str(), "wb"));

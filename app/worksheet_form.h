@@ -58,7 +58,7 @@ private:
 class TfrmTemplate : public QWidget {
     Q_OBJECT
 public:
-    // `state_folder` is where the state file lives (the executable's folder).
+    // `state_folder` is where the state file lives (see StateFolder).
     TfrmTemplate(tPlatform& platform, std::string state_folder, QWidget* parent = nullptr);
 
     // The controls, reachable by the compute command and the results window.
@@ -113,7 +113,7 @@ public:
     void ExitBtnClick();
     void cmdComputeClick();
 
-    // The state file, kept beside the executable.
+    // The state file, kept in the state folder.
     void LoadPreviousData();
     void SaveCurrentData();
 

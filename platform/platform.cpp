@@ -1,5 +1,7 @@
 #include "platform/platform.h"
 
+#include <stdexcept>
+
 // The executable's name up to its first point, first letter capital and the
 // rest lower case, as the default error box shows it.
 const std::string ApplicationTitle = "Pavona";
@@ -28,6 +30,10 @@ const char* Button_caption(tButton button) {
         return "OK";
     }
     return "";
+}
+
+std::string tPlatform::Pdf_of_text(const std::string&, const std::string&, int) {
+    throw std::runtime_error("There is no PDF output here");
 }
 
 std::string With_full_stop(const std::string& message) {

@@ -55,6 +55,11 @@ public:
     // when there is none.
     virtual void Print_text(const std::string& text, const std::string& font_family,
                             int point_size) = 0;
+    // The bytes of a PDF file holding `text` laid out exactly as Print_text
+    // lays it out on the default printer's pages. Platforms without PDF output
+    // raise std::runtime_error.
+    virtual std::string Pdf_of_text(const std::string& text, const std::string& font_family,
+                                    int point_size);
     virtual void Set_busy_cursor(bool busy) = 0;
     virtual void Process_events() = 0;
 };

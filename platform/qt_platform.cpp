@@ -2,16 +2,19 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QBuffer>
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPixmap>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <algorithm>
+#include <memory>
 #include <stdexcept>
 
 #include "platform/plain_text_pages.h"
@@ -129,14 +132,49 @@ void Print_plain_text(QPrinter& printer, const std::string& text, const std::str
                       int point_size) {
     // Lines start at the printable area's left edge, the first at its top.
     printer.setFullPage(false);
+    Print_plain_text(static_cast<QPagedPaintDevice&>(printer), text, font_family, point_size);
+}
+
+void Print_plain_text(QPagedPaintDevice& device, const std::string& text,
+                      const std::string& font_family, int point_size) {
     QPainter painter;
-    if (!painter.begin(&printer)) throw std::runtime_error("The printer could not be started");
+    if (!painter.begin(&device)) throw std::runtime_error("The printer could not be started");
     painter.setFont(Printer_font(font_family, point_size));
     painter.setPen(Qt::black);
-    Paint_plain_text(painter, text, [&printer] {
-        if (!printer.newPage()) throw std::runtime_error("The printer could not start a new page");
+    Paint_plain_text(painter, text, [&device] {
+        if (!device.newPage()) throw std::runtime_error("The printer could not start a new page");
     });
     if (!painter.end()) throw std::runtime_error("The printer could not finish the job");
+}
+
+QByteArray Plain_text_pdf(const std::string& text, const std::string& font_family, int point_size,
+                          const QPageLayout& layout, int resolution) {
+    // Made in memory: the caller writes the file, so that a file that cannot be
+    // written is reported as any other saved file is.
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setCreator(QStringLiteral("Pavona"));
+        writer.setResolution(resolution);
+        if (!writer.setPageLayout(layout))
+            throw std::runtime_error("The PDF page layout was refused");
+        Print_plain_text(writer, text, font_family, point_size);
+    }
+    return buffer.data();
+}
+
+std::string tQt_platform::Pdf_of_text(const std::string& text, const std::string& font_family,
+                                      int point_size) {
+    // The page size, printable area and resolution of a print job, so the
+    // PDF breaks its pages where the printed report does.
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    const auto printer =
+        info.isNull() ? std::make_unique<QPrinter>() : std::make_unique<QPrinter>(info);
+    printer->setFullPage(false);
+    const QByteArray pdf =
+        Plain_text_pdf(text, font_family, point_size, printer->pageLayout(), printer->resolution());
+    return std::string(pdf.constData(), static_cast<size_t>(pdf.size()));
 }
 
 void tQt_platform::Set_busy_cursor(bool busy) {

@@ -10,6 +10,8 @@
 #include <functional>
 #include <string>
 
+class QPageLayout;
+class QPagedPaintDevice;
 class QPainter;
 class QPrinter;
 
@@ -25,6 +27,10 @@ public:
     std::optional<std::string> Save_file(const tSave_file_request& request) override;
     void Print_text(const std::string& text, const std::string& font_family,
                     int point_size) override;
+    // Laid out on the default printer's page layout and resolution, or on
+    // Qt's default page where there is no printer.
+    std::string Pdf_of_text(const std::string& text, const std::string& font_family,
+                            int point_size) override;
     void Set_busy_cursor(bool busy) override;
     void Process_events() override;
 
@@ -50,9 +56,18 @@ void Paint_plain_text(QPainter& painter, const std::string& text,
 QFont Printer_font(const std::string& font_family, int point_size);
 
 // Prints plain text on `printer` as Paint_plain_text lays it out, in the
-// given fixed-pitch font.
+// given fixed-pitch font, within the printable area.
 void Print_plain_text(QPrinter& printer, const std::string& text, const std::string& font_family,
                       int point_size);
+// The same on any paged device (a printer, a PDF writer), within its paint area.
+void Print_plain_text(QPagedPaintDevice& device, const std::string& text,
+                      const std::string& font_family, int point_size);
+
+// A PDF document of plain text laid out by Print_plain_text on pages of
+// `layout` at `resolution` dots per inch: given a printer's layout and
+// resolution, the pages break where that printer's would.
+QByteArray Plain_text_pdf(const std::string& text, const std::string& font_family, int point_size,
+                          const QPageLayout& layout, int resolution);
 
 // The program's icon, shared by both windows (PNG support is built into Qt).
 QIcon PavonaIcon();

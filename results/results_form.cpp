@@ -24,6 +24,14 @@
 namespace {
 
 constexpr int Client_width = 792;
+// The printed report's font; a saved PDF uses the same.
+constexpr const char* Printer_family = "Courier New";
+constexpr int Printer_point_size = 8;
+
+// What a print job receives: the text and one line end.
+std::string Printed_text(const std::string& text) {
+    return text + "\n";
+}
 constexpr int Client_height = 554;
 
 QPushButton* Make_button(QWidget* parent, const char* name, const char* caption, int left,
@@ -98,6 +106,8 @@ TfrmTemplateResults::TfrmTemplateResults(tPlatform& platform, std::function<void
     mnuPrint->setObjectName("mnuPrint");
     mnuPrintSelection = mnuPrinterOptions->addAction("Print Selection");
     mnuPrintSelection->setObjectName("mnuPrintSelection");
+    mnuSaveAsPdf = mnuPrinterOptions->addAction("Save as PDF...");
+    mnuSaveAsPdf->setObjectName("mnuSaveAsPdf");
 
     connect(cmdSaveOutput, &QPushButton::clicked, this,
             [this] { Guarded([this] { cmdSaveOutputClick(); }); });
@@ -109,6 +119,8 @@ TfrmTemplateResults::TfrmTemplateResults(tPlatform& platform, std::function<void
     connect(mnuPrint, &QAction::triggered, this, [this] { Guarded([this] { mnuPrintClick(); }); });
     connect(mnuPrintSelection, &QAction::triggered, this,
             [this] { Guarded([this] { mnuPrintSelectionClick(); }); });
+    connect(mnuSaveAsPdf, &QAction::triggered, this,
+            [this] { Guarded([this] { mnuSaveAsPdfClick(); }); });
 
     setTabOrder(cmdSaveOutput, cmdClearResults);
     setTabOrder(cmdClearResults, cmdReturn);
@@ -225,7 +237,7 @@ void TfrmTemplateResults::cmdExitClick() {
 }
 
 void TfrmTemplateResults::Print(const std::string& text) {
-    platform_.Print_text(text + "\n", "Courier New", 8);
+    platform_.Print_text(Printed_text(text), Printer_family, Printer_point_size);
 }
 
 void TfrmTemplateResults::mnuPrintClick() {
@@ -243,4 +255,17 @@ void TfrmTemplateResults::mnuPrintSelectionClick() {
     selected.replace(QChar::ParagraphSeparator, '\n');
     selected.replace(QChar::LineSeparator, '\n');
     Print(selected.toStdString());
+}
+
+void TfrmTemplateResults::mnuSaveAsPdfClick() {
+    tSave_file_request request;
+    request.Default_name = "results.pdf";
+    request.Filter_pattern = "*.pdf";
+    request.Ask_before_overwrite = true;
+    const std::optional<std::string> path = platform_.Save_file(request);
+    if (!path) return;
+    // The whole report as Print All would print it; written as Save Output
+    // writes, so that a failure reads the same.
+    Write_text_file(
+        *path, platform_.Pdf_of_text(Printed_text(Text()), Printer_family, Printer_point_size));
 }

@@ -44,6 +44,7 @@ public:
     QMenu* mnuPrinterOptions;
     QAction* mnuPrint;
     QAction* mnuPrintSelection;
+    QAction* mnuSaveAsPdf;
 
     void FormCreate();
     void FormShow();
@@ -53,6 +54,7 @@ public:
     void cmdExitClick();
     void mnuPrintClick();
     void mnuPrintSelectionClick();
+    void mnuSaveAsPdfClick();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -72,6 +74,7 @@ private:
 // The memo's text as it is saved: lines separated by CR LF, none at the end.
 std::string Text_for_saving(const std::string& memo_text);
 
-// Writes `text` to `path`, replacing the file; raises std::runtime_error with
-// "File access denied", "Disk full" or "I/O error %d" on failure.
+// Writes `text` (any bytes) to `path`, replacing the file; raises
+// std::runtime_error with "File access denied", "Disk full" or "I/O error %d"
+// on failure.
 void Write_text_file(const std::string& path, const std::string& text);

@@ -1,5 +1,6 @@
 #include "app/state_file.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -137,13 +138,66 @@ TEST_F(StateFile, DeletionRemovesTheFileAndIgnoresAMissingOne) {
     EXPECT_FALSE(Load());
 }
 
-TEST_F(StateFile, SavingIntoAMissingFolderSaysTheFileIsNotFoundAsTheReaderDoes) {
-    try {
-        SaveCurrentData((folder / "missing").string(), "3", "30");
-        FAIL() << "saving into a missing folder passed for a success";
-    } catch (const std::runtime_error& error) {
-        EXPECT_STREQ(error.what(), "File not found");
+TEST_F(StateFile, TheFirstSaveMakesAMissingFolderAndItsParents) {
+    // As ~/.config/pavona on an account that has no ~/.config yet.
+    const fs::path config = folder / ".config" / "pavona";
+    SaveCurrentData(config.string(), "2", "40");
+    EXPECT_TRUE(fs::is_regular_file(config / "Pavona.txt"));
+    EXPECT_TRUE(LoadPreviousData(
+        config.string(), [this](const std::string& text) { predictors = text; },
+        [this](const std::string& text) { sample_size = text; }));
+    EXPECT_EQ(predictors, "2");
+    EXPECT_EQ(sample_size, "40");
+}
+
+TEST_F(StateFile, AFolderThatCannotBeMadeSaysTheFileIsNotFoundAsTheReaderDoes) {
+    std::ofstream(folder / "plain_file") << "x";
+    for (const fs::path& blocked : {folder / "plain_file", folder / "plain_file" / "pavona"}) {
+        try {
+            SaveCurrentData(blocked.string(), "3", "30");
+            ADD_FAILURE() << "saving into " << blocked << " passed for a success";
+        } catch (const std::runtime_error& error) {
+            EXPECT_STREQ(error.what(), "File not found") << blocked;
+        }
     }
+}
+
+// A folder the user cannot write to. Root writes anywhere, so the permission
+// check itself can only be seen from an ordinary account; the rule that acts on
+// its answer is tested below without it.
+TEST_F(StateFile, AReadOnlyFolderIsNotWritableAndSavingThereIsRefused) {
+    if (geteuid() == 0) GTEST_SKIP() << "root can write to any folder";
+    EXPECT_TRUE(Folder_is_writable(folder.string()));
+    fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+    const bool writable = Folder_is_writable(folder.string());
+    std::string message;
+    try {
+        SaveCurrentData(folder.string(), "3", "30");
+    } catch (const std::runtime_error& error) {
+        message = error.what();
+    }
+    fs::permissions(folder, fs::perms::owner_all);
+    EXPECT_FALSE(writable);
+    EXPECT_EQ(message, "File access denied");
+}
+
+TEST(StateFolder, IsTheExecutablesFolderWhenTheUserMayWriteThere) {
+    EXPECT_EQ(StateFolder("/home/ann/pavona/build", true, "/home/ann/.cfg", "/home/ann"),
+              "/home/ann/pavona/build");
+    EXPECT_EQ(StateFolder("", true, "", "/home/ann"), ""); // the root folder
+}
+
+TEST(StateFolder, IsTheUsersConfigurationFolderWhenTheExecutablesIsReadOnly) {
+    EXPECT_EQ(StateFolder("/usr/bin", false, "/home/ann/.cfg", "/home/ann"),
+              "/home/ann/.cfg/pavona");
+    // XDG_CONFIG_HOME unset or empty: the default under HOME.
+    EXPECT_EQ(StateFolder("/usr/bin", false, "", "/home/ann"), "/home/ann/.config/pavona");
+    EXPECT_EQ(StateFolder("/usr/bin", false, "", "/home/ann/"), "/home/ann/.config/pavona");
+    // A relative XDG_CONFIG_HOME is ignored rather than read from the current folder.
+    EXPECT_EQ(StateFolder("/usr/bin", false, "cfg", "/home/ann"), "/home/ann/.config/pavona");
+    // Neither: the executable's folder, where saving is then refused.
+    EXPECT_EQ(StateFolder("/usr/bin", false, "", ""), "/usr/bin");
+    EXPECT_EQ(StateFolder("/usr/bin", false, "cfg", "home"), "/usr/bin");
 }
 
 TEST(ExeDirectory, IsTheFolderBeforeTheFirstDotExeInAnyCase) {

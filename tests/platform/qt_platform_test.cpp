@@ -2,12 +2,19 @@
 
 #include <QFontInfo>
 #include <QImage>
+#include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
+#include <QPrinterInfo>
+#include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <memory>
+#include <sstream>
+#include <unistd.h>
 
 TEST(QtPlatform, CarriageReturnsInMessagesShowAsLineBreaks) {
     EXPECT_EQ(Display_text("INPUT ERROR\r\rEnter numeric data only."),
@@ -79,4 +86,105 @@ TEST(QtPlatform, EachPrintedLineStandsOneLineSpacingBelowTheOneBefore) {
     EXPECT_NEAR(tops[2] - tops[1], spacing, 1);
     EXPECT_LT(tops[0], spacing); // the first line at the top
     EXPECT_EQ(new_pages, 0);
+}
+
+namespace {
+
+// The text of each page of a PDF, as poppler reads it (one form feed a page).
+std::vector<std::string> Pdf_pages(const std::string& pdf_bytes) {
+    const std::string path = testing::TempDir() + "pavona_pdf_" + std::to_string(getpid()) + ".pdf";
+    std::ofstream(path, std::ios::binary) << pdf_bytes;
+    std::string text;
+    if (FILE* pipe = popen(("pdftotext -layout '" + path + "' -").c_str(), "r")) {
+        char buffer[4096];
+        for (size_t count; (count = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+            text.append(buffer, count);
+        pclose(pipe);
+    }
+    std::remove(path.c_str());
+    std::vector<std::string> pages;
+    std::istringstream in(text);
+    for (std::string page; std::getline(in, page, '\f');)
+        pages.push_back(page);
+    return pages;
+}
+
+// Every character but blanks, tabs, line and page ends: a line wrapped in the
+// middle of a word still reads the same.
+std::string Non_blank(const std::string& text) {
+    std::string kept;
+    for (char c : text)
+        if (!std::isspace(static_cast<unsigned char>(c))) kept += c;
+    return kept;
+}
+
+// A report-like text of several 8-point pages, with tabs, empty lines and one
+// line wider than the page.
+std::string Long_report() {
+    std::string text = "Pavona report\n\n";
+    for (int line = 1; line <= 260; ++line)
+        text += "   [ " + std::to_string(line) + "]:\t50.00000\t12.50000\n" +
+                (line % 50 == 0 ? "\n" : "") + (line == 120 ? std::string(300, 'x') + "\n" : "");
+    return text + "Last line\n";
+}
+
+// What a print job on `printer` puts on paper, caught as a PDF.
+std::string Printed_pdf(QPrinter& printer, const std::string& text) {
+    const std::string path =
+        testing::TempDir() + "pavona_print_" + std::to_string(getpid()) + ".pdf";
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(path));
+    Print_plain_text(printer, text, "Courier New", 8);
+    std::ifstream in(path, std::ios::binary);
+    std::string pdf{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    in.close();
+    std::remove(path.c_str());
+    return pdf;
+}
+
+} // namespace
+
+// The saved PDF must read like the printed report: the same lines on each page.
+// Two page set-ups (size, margins, resolution), so that a PDF laid out on its
+// own defaults cannot pass by chance.
+TEST(QtPlatform, APdfBreaksItsPagesWhereThePrintJobDoes) {
+    if (std::system("pdftotext -v >/dev/null 2>&1") != 0) GTEST_SKIP() << "no pdftotext";
+    const std::string text = Long_report();
+    struct tSetup {
+        QPageSize::PageSizeId Size;
+        QPrinter::PrinterMode Mode;
+        QMarginsF Margins_mm;
+    };
+    for (const tSetup& setup :
+         {tSetup{QPageSize::A4, QPrinter::HighResolution, {10, 12, 10, 12}},
+          tSetup{QPageSize::Letter, QPrinter::ScreenResolution, {30, 40, 25, 35}}}) {
+        QPrinter printer(setup.Mode);
+        printer.setPageSize(QPageSize(setup.Size));
+        printer.setPageMargins(setup.Margins_mm, QPageLayout::Millimeter);
+        const std::vector<std::string> printed = Pdf_pages(Printed_pdf(printer, text));
+        const std::vector<std::string> saved = Pdf_pages(
+            Plain_text_pdf(text, "Courier New", 8, printer.pageLayout(), printer.resolution())
+                .toStdString());
+        EXPECT_GT(printed.size(), 2u) << "the text should need several pages";
+        ASSERT_EQ(saved.size(), printed.size());
+        for (size_t page = 0; page < saved.size(); ++page)
+            EXPECT_EQ(saved[page], printed[page]) << "page " << page + 1;
+    }
+}
+
+TEST(QtPlatform, ThePlatformsPdfHoldsTheWholeTextOnThePagesOfAPrintJob) {
+    if (std::system("pdftotext -v >/dev/null 2>&1") != 0) GTEST_SKIP() << "no pdftotext";
+    const std::string text = Long_report();
+    const std::string pdf = tQt_platform().Pdf_of_text(text, "Courier New", 8);
+    ASSERT_EQ(pdf.rfind("%PDF", 0), 0u);
+    // The machine's default printer where there is one, else Qt's default page.
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    const auto printer =
+        info.isNull() ? std::make_unique<QPrinter>() : std::make_unique<QPrinter>(info);
+    const std::vector<std::string> pages = Pdf_pages(pdf);
+    EXPECT_EQ(pages.size(), Pdf_pages(Printed_pdf(*printer, text)).size());
+    std::string shown;
+    for (const std::string& page : pages)
+        shown += page;
+    EXPECT_EQ(Non_blank(shown), Non_blank(text)); // every character, in order
 }

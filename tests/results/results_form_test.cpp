@@ -185,6 +185,66 @@ TEST_F(ResultsViewer, NoDefaultPrinterGivesTheErrorBox) {
     EXPECT_EQ(platform.Boxes[0].Text, "There is no default printer currently selected.");
 }
 
+TEST_F(ResultsViewer, SaveAsPdfFollowsPrintSelectionInThePrinterMenu) {
+    const QList<QAction*> items = form->mnuPrinterOptions->actions();
+    ASSERT_EQ(items.size(), 3);
+    EXPECT_EQ(items[1], form->mnuPrintSelection);
+    EXPECT_EQ(items[2], form->mnuSaveAsPdf);
+    EXPECT_EQ(form->mnuSaveAsPdf->text(), "Save as PDF...");
+}
+
+TEST_F(ResultsViewer, SaveAsPdfWritesTheWholeEditedTextAsPrintAllWouldPrintIt) {
+    form->Append_lines({"", "alpha", "\tbeta"});
+    form->memoResults->moveCursor(QTextCursor::End);
+    form->memoResults->insertPlainText(" edited");
+    // A selection does not narrow what is saved.
+    QTextCursor cursor = form->memoResults->textCursor();
+    cursor.setPosition(1);
+    cursor.setPosition(3, QTextCursor::KeepAnchor);
+    form->memoResults->setTextCursor(cursor);
+    const fs::path path = folder / "report.pdf";
+    platform.Save_answers.push_back(path.string());
+
+    form->mnuSaveAsPdf->trigger();
+    form->mnuPrint->trigger();
+
+    ASSERT_EQ(platform.Save_requests.size(), 1u);
+    EXPECT_EQ(platform.Save_requests[0].Default_name, "results.pdf");
+    EXPECT_EQ(platform.Save_requests[0].Filter_pattern, "*.pdf");
+    EXPECT_TRUE(platform.Save_requests[0].Ask_before_overwrite);
+    ASSERT_EQ(platform.Pdfs.size(), 1u);
+    ASSERT_EQ(platform.Prints.size(), 1u);
+    EXPECT_EQ(platform.Pdfs[0].Text, "\nalpha\n\tbeta edited\n");
+    EXPECT_EQ(platform.Pdfs[0].Text, platform.Prints[0].Text);
+    EXPECT_EQ(platform.Pdfs[0].Font_family, platform.Prints[0].Font_family);
+    EXPECT_EQ(platform.Pdfs[0].Point_size, platform.Prints[0].Point_size);
+    // The document's bytes unchanged: no line-end conversion as for text.
+    EXPECT_EQ(Bytes(path), "%PDF-scripted \nalpha\n\tbeta edited\n");
+    EXPECT_TRUE(platform.Boxes.empty());
+}
+
+TEST_F(ResultsViewer, SaveAsPdfFailuresReadAsSaveOutputFailures) {
+    form->Append_lines({"text"});
+    fs::create_directory(folder / "a_folder");
+    const std::vector<std::string> targets = {(folder / "missing" / "results.pdf").string(),
+                                              (folder / "a_folder").string()};
+    for (const std::string& target : targets) {
+        platform.Save_answers.push_back(target);
+        form->mnuSaveAsPdf->trigger();
+        platform.Save_answers.push_back(target);
+        QTest::mouseClick(form->cmdSaveOutput, Qt::LeftButton);
+    }
+    ASSERT_EQ(platform.Boxes.size(), 4u);
+    EXPECT_EQ(platform.Boxes[0].Text, "File not found.");
+    EXPECT_EQ(platform.Boxes[2].Text, "File access denied.");
+    for (size_t box = 0; box < 4; box += 2) {
+        EXPECT_EQ(platform.Boxes[box].Kind, tMessage_kind::Error);
+        EXPECT_EQ(platform.Boxes[box].Title, "Pavona");
+        EXPECT_EQ(platform.Boxes[box].Text, platform.Boxes[box + 1].Text);
+    }
+    EXPECT_EQ(form->Text(), "text");
+}
+
 TEST_F(ResultsViewer, ClearEmptiesTheMemoWithoutAsking) {
     form->Append_lines({"text", "more"});
     QTest::mouseClick(form->cmdClearResults, Qt::LeftButton);

@@ -47,6 +47,13 @@ void tScripted_platform::Print_text(const std::string& text, const std::string& 
     Prints.push_back({text, font_family, point_size});
 }
 
+std::string tScripted_platform::Pdf_of_text(const std::string& text, const std::string& font_family,
+                                            int point_size) {
+    Events.push_back("pdf");
+    Pdfs.push_back({text, font_family, point_size});
+    return "%PDF-scripted " + text;
+}
+
 void tScripted_platform::Set_busy_cursor(bool busy) {
     Busy = busy;
     Events.push_back(busy ? "busy" : "idle");
@@ -63,6 +70,7 @@ void tScripted_platform::Clear_record() {
     Open_requests.clear();
     Save_requests.clear();
     Prints.clear();
+    Pdfs.clear();
     Processed_events = 0;
 }
 

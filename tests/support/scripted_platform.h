@@ -39,10 +39,11 @@ public:
     std::vector<tRecorded_box> Boxes;
     int Beeps = 0;
     std::vector<std::string>
-        Events; // "beep", "box: <text>", "open", "save", "print", "busy", "idle"
+        Events; // "beep", "box: <text>", "open", "save", "print", "pdf", "busy", "idle"
     std::vector<tOpen_file_request> Open_requests;
     std::vector<tSave_file_request> Save_requests;
     std::vector<tRecorded_print> Prints;
+    std::vector<tRecorded_print> Pdfs; // what Pdf_of_text was given
     bool Busy = false;
     int Processed_events = 0;
 
@@ -54,6 +55,9 @@ public:
     std::optional<std::string> Save_file(const tSave_file_request& request) override;
     void Print_text(const std::string& text, const std::string& font_family,
                     int point_size) override;
+    // A stand-in document: "%PDF-scripted " followed by the text.
+    std::string Pdf_of_text(const std::string& text, const std::string& font_family,
+                            int point_size) override;
     void Set_busy_cursor(bool busy) override;
     void Process_events() override;
 
