@@ -1,0 +1,127 @@
+// Installs the build into a temporary DESTDIR with prefix /usr, as the package
+// does, and checks what a desktop and `man` will look for there.
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Contents(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+std::string Quoted(const std::string& text) {
+    std::string quoted = "'";
+    for (const char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+// Runs a shell command; its exit status.
+int Shell(const std::string& command) {
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool Have(const char* tool) {
+    return Shell(std::string("command -v ") + tool + " >/dev/null 2>&1") == 0;
+}
+
+// Width and height from a PNG's header.
+std::pair<int, int> Png_size(const fs::path& path) {
+    const std::string bytes = Contents(path);
+    if (bytes.size() < 24) return {0, 0};
+    const auto at = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    return {at(18) * 256 + at(19), at(22) * 256 + at(23)};
+}
+
+class Install_layout : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        stage_ = fs::temp_directory_path() / ("pavona_install_" + std::to_string(::getpid()));
+        fs::remove_all(stage_);
+        fs::create_directories(stage_);
+        const std::string log = (stage_ / "install.log").string();
+        installed_ =
+            Shell("DESTDIR=" + Quoted(stage_.string()) + " cmake --install " +
+                  Quoted(PAVONA_BUILD_DIR) + " --prefix /usr >" + Quoted(log) + " 2>&1") == 0;
+        if (!installed_) std::fputs(Contents(log).c_str(), stderr);
+    }
+    static void TearDownTestSuite() { fs::remove_all(stage_); }
+    void SetUp() override { ASSERT_TRUE(installed_) << "cmake --install failed"; }
+
+    static fs::path Root() { return stage_ / "usr"; }
+    static inline fs::path stage_;
+    static inline bool installed_ = false;
+};
+
+} // namespace
+
+TEST_F(Install_layout, TheCommandLineToolRunsFromWhereItWasInstalled) {
+    const fs::path tool = Root() / "bin" / "pavona-cli";
+    ASSERT_TRUE(fs::exists(tool));
+    EXPECT_EQ(Shell(Quoted(tool.string()) + " --help >/dev/null"), 0);
+}
+
+TEST_F(Install_layout, TheManualPageRendersWithoutWarningAndDescribesEveryOption) {
+    const fs::path page = Root() / "share" / "man" / "man1" / "pavona-cli.1";
+    ASSERT_TRUE(fs::exists(page));
+    if (!Have("groff")) GTEST_SKIP() << "groff is not installed";
+    const fs::path text = stage_ / "man.txt";
+    const fs::path warnings = stage_ / "man.err";
+    ASSERT_EQ(Shell("groff -man -Tascii -P-cbou -ww " + Quoted(page.string()) + " >" +
+                    Quoted(text.string()) + " 2>" + Quoted(warnings.string())),
+              0);
+    EXPECT_EQ(Contents(warnings), "");
+    const std::string manual = Contents(text);
+    EXPECT_NE(manual.find("EXIT STATUS"), std::string::npos);
+
+    const fs::path help = stage_ / "help.txt";
+    ASSERT_EQ(Shell(Quoted((Root() / "bin" / "pavona-cli").string()) + " --help >" +
+                    Quoted(help.string())),
+              0);
+    const std::string usage = Contents(help);
+    const std::regex option("--[a-z][a-z-]*");
+    std::set<std::string> options(std::sregex_token_iterator(usage.begin(), usage.end(), option),
+                                  std::sregex_token_iterator());
+    EXPECT_FALSE(options.empty());
+    for (const std::string& name : options) {
+        const std::regex described("(^|\\n) *" + name + "\\b");
+        EXPECT_TRUE(std::regex_search(manual, described)) << name << " is not described";
+    }
+}
+
+TEST_F(Install_layout, TheDesktopEntryIsValidAndItsIconsHaveTheirSizes) {
+    if (!PAVONA_WITH_GUI) GTEST_SKIP() << "built without the windows";
+    EXPECT_TRUE(fs::exists(Root() / "bin" / "pavona"));
+    const fs::path entry = Root() / "share" / "applications" / "pavona.desktop";
+    ASSERT_TRUE(fs::exists(entry));
+    const std::string text = Contents(entry);
+    EXPECT_NE(text.find("\nExec=pavona\n"), std::string::npos);
+    EXPECT_NE(text.find("\nIcon=pavona\n"), std::string::npos);
+    if (Have("desktop-file-validate")) {
+        EXPECT_EQ(Shell("desktop-file-validate " + Quoted(entry.string()) + " >&2"), 0);
+    }
+    for (const int size : {48, 64, 128, 256}) {
+        const std::string folder = std::to_string(size) + "x" + std::to_string(size);
+        const fs::path icon =
+            Root() / "share" / "icons" / "hicolor" / folder / "apps" / "pavona.png";
+        ASSERT_TRUE(fs::exists(icon)) << folder;
+        EXPECT_EQ(Png_size(icon), std::make_pair(size, size)) << folder;
+    }
+}
