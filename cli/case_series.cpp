@@ -79,6 +79,7 @@ std::string Duration_text(double seconds) {
     const long long whole = std::llround(seconds);
     if (whole >= 3600) return Format_text("%lld h %02lld min", whole / 3600, whole % 3600 / 60);
     if (whole >= 60) return Format_text("%lld min %02lld s", whole / 60, whole % 60);
+    if (whole == 0) return "under 1 s";
     return Format_text("%lld s", whole);
 }
 

@@ -1,5 +1,6 @@
-// The data file reader on arbitrary bytes. The first two bytes choose k and n
-// (within what the worksheet accepts); the rest is the file.
+// The data file reader on arbitrary bytes, as one file and as a series of
+// cases. The first two bytes choose k and n (within what the worksheet
+// accepts); the rest is the file.
 
 #include <cmath>
 #include <cstdint>
@@ -17,6 +18,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes(reinterpret_cast<const char*>(data + 2), size - 2);
 
     auto matrix = std::make_unique<tData_matrix>();
+
+    // The same bytes as a series: a few controls, then case rows. Every case
+    // row is usable with finite scores or refused with a message, and the
+    // rows come in the order of their lines.
+    try {
+        const int controls = k + 2 + data[1] % 8;
+        tCase_series_reader reader(bytes, controls, k + 1, *matrix);
+        long long last_line = controls;
+        tCase_row row;
+        while (reader.Next(row)) {
+            if (row.Line <= last_line) std::abort();
+            last_line = row.Line;
+            if (row.Error.empty())
+                for (int col = 1; col <= k + 1; ++col)
+                    if (!std::isfinite(row.Scores[col])) std::abort();
+        }
+    } catch (const EData_file_error&) {
+    }
+
     try {
         Read_data_bytes(bytes, n + 1, k + 1, *matrix);
     } catch (const EData_file_error&) {
