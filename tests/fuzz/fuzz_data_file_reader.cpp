@@ -11,8 +11,7 @@
 #include "app/data_file_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size < 2)
-        return 0;
+    if (size < 2) return 0;
     const int k = 1 + data[0] % 5;
     const int n = k + 2 + data[1] % (499 - k - 1);
     const std::string_view bytes(reinterpret_cast<const char*>(data + 2), size - 2);
@@ -45,7 +44,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A successful read fills every cell of the n + 1 rows with a finite number.
     for (int row = 1; row <= n + 1; ++row)
         for (int col = 1; col <= k + 1; ++col)
-            if (!std::isfinite((*matrix)(row, col)))
-                std::abort();
+            if (!std::isfinite((*matrix)(row, col))) std::abort();
     return 0;
 }
