@@ -4,9 +4,7 @@
 
 #include <cmath>
 #include <memory>
-#include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/data_file_reader.h"
@@ -212,39 +210,4 @@ TEST(AnalysisParts, OneControlAnalysisServesEveryCaseAsItsOwnRunWouldToTheLastBi
                    inverted.SE_additional, {});
         Expect_same_case_figures(inverted, whole);
     }
-}
-
-TEST(AnalysisParts, CasesAnalysedOnSeveralThreadsAtOnceGiveTheSequentialFigures) {
-    const tControl_analysis controls = Analyse_controls(Data_of(Two_predictor_controls(), 12, 3), 2,
-                                                        12, tLimit_choice::One_sided_lower);
-    std::vector<tVector> scores(Case_rows.size());
-    std::vector<tCase_analysis> sequential;
-    for (std::size_t c = 0; c < Case_rows.size(); ++c) {
-        std::istringstream row(Case_rows[c]);
-        for (int j = 1; j <= 3; ++j)
-            row >> scores[c][j];
-        sequential.push_back(Analyse_case(controls, scores[c], {}));
-    }
-    // Each thread goes through every case many times, in its own order, so
-    // that state shared between threads would mix their integrations.
-    constexpr int Threads = 4;
-    constexpr int Rounds = 5;
-    std::vector<std::vector<tCase_analysis>> found(Threads);
-    std::vector<std::thread> threads;
-    for (int t = 0; t < Threads; ++t)
-        threads.emplace_back([&, t] {
-            for (int round = 0; round < Rounds; ++round)
-                for (std::size_t i = 0; i < scores.size(); ++i) {
-                    const std::size_t c = (i + static_cast<std::size_t>(t)) % scores.size();
-                    found[t].push_back(Analyse_case(controls, scores[c], {}));
-                }
-        });
-    for (std::thread& thread : threads)
-        thread.join();
-    for (int t = 0; t < Threads; ++t)
-        for (std::size_t i = 0; i < found[t].size(); ++i) {
-            SCOPED_TRACE("thread " + std::to_string(t) + ", result " + std::to_string(i));
-            const std::size_t c = (i % scores.size() + static_cast<std::size_t>(t)) % scores.size();
-            Expect_same_case_figures(found[t][i], sequential[c]);
-        }
 }
