@@ -7,6 +7,7 @@
 #include "inference/inference_errors.h"
 #include "inference/regression_equation.h"
 #include "matrix/descriptive_statistics.h"
+#include "matrix/matrix_inverse.h"
 #include "matrix/matrix_routines.h"
 #include "matrix/positive_definite.h"
 #include "matrix/statistics_errors.h"
@@ -78,11 +79,11 @@ tEntry_check Check_entries(tPlatform& platform, const std::string& predictors_te
     return check;
 }
 
-tAnalysis Run_analysis(std::unique_ptr<const tData_matrix> data, int k, int n, tLimit_choice limits,
-                       const tWarning_handler& warn) {
+tControl_analysis Analyse_controls(std::unique_ptr<const tData_matrix> data, int k, int n,
+                                   tLimit_choice limits) {
     if (!data || k < 1 || k > 5 || n < k + 2 || n > Max_sample_size)
-        throw std::invalid_argument("Run_analysis: k or n outside the checked range");
-    tAnalysis a;
+        throw std::invalid_argument("Analyse_controls: k or n outside the checked range");
+    tControl_analysis a;
     a.K = k;
     a.N = n;
     a.NVars = k + 1;
@@ -97,26 +98,49 @@ tAnalysis Run_analysis(std::unique_ptr<const tData_matrix> data, int k, int n, t
             EAnalysis_refused::tReason::Zero_variance,
             Format_text(Zero_variance_format, Variable_label(error.Variable()).c_str()));
     }
-    Get_data_row(raw, n + 1, a.NVars, a.Case_scores);
     if (!Is_positive_definite(a.NVars, a.Corr)) throw Not_positive_definite();
 
     a.Labels.assign(static_cast<std::size_t>(a.NVars) + 1, std::string());
     for (int i = 1; i <= a.NVars; ++i)
         a.Labels[i] = PadRight(Variable_label(i), Label_width);
 
-    const bool two_sided = limits == tLimit_choice::Two_sided;
     try {
         Build_regression_equation(a.NVars, n, true, a.Corr, a.Means, a.SDs, a.Regression);
-
-        a.Case = Make_case_data(n, k, a.Means, a.SDs, a.Corr, a.Regression, a.Case_scores);
-        a.Squared_semi_partials = Squared_semi_partials(a.Case.R_XX, k, a.Regression.Beta);
-
-        Infer_case(a.Case, two_sided, a.Results, Confidence_level, a.Predicted, a.SE_additional,
-                   warn);
+        // The predictors' correlations as the case record holds them, so that
+        // each case's inference uses exactly the inverse it would compute.
+        const tCase_data record =
+            Make_case_data(n, k, a.Means, a.SDs, a.Corr, a.Regression, tVector{});
+        a.Squared_semi_partials = Squared_semi_partials(record.R_XX, k, a.Regression.Beta);
+        if (!Invert_matrix(record.R_XX, k, a.R_XX_inverse)) throw ENot_positive_definite();
     } catch (const ENot_positive_definite&) {
         throw Not_positive_definite();
+    }
+    return a;
+}
+
+tCase_analysis Analyse_case(const tControl_analysis& controls, const tVector& case_scores,
+                            const tWarning_handler& warn) {
+    tCase_analysis c;
+    c.Case_scores = case_scores;
+    c.Case = Make_case_data(controls.N, controls.K, controls.Means, controls.SDs, controls.Corr,
+                            controls.Regression, case_scores);
+    try {
+        Infer_case(c.Case, controls.R_XX_inverse, controls.Limits == tLimit_choice::Two_sided,
+                   c.Results, Confidence_level, c.Predicted, c.SE_additional, warn);
     } catch (const EDiscrepancy_too_extreme& error) {
         throw EAnalysis_refused(EAnalysis_refused::tReason::Too_extreme, error.what());
     }
+    return c;
+}
+
+tAnalysis Run_analysis(std::unique_ptr<const tData_matrix> data, int k, int n, tLimit_choice limits,
+                       const tWarning_handler& warn) {
+    if (!data || k < 1 || k > 5 || n < k + 2 || n > Max_sample_size)
+        throw std::invalid_argument("Run_analysis: k or n outside the checked range");
+    tVector case_scores;
+    Get_data_row(*data, n + 1, k + 1, case_scores);
+    tAnalysis a;
+    static_cast<tControl_analysis&>(a) = Analyse_controls(std::move(data), k, n, limits);
+    static_cast<tCase_analysis&>(a) = Analyse_case(a, case_scores, warn);
     return a;
 }

@@ -68,30 +68,54 @@ private:
     tReason reason_;
 };
 
-// Everything the report needs.
-struct tAnalysis {
+// The part of the analysis that depends on the control sample alone: done
+// once, however many cases are then compared with it.
+struct tControl_analysis {
     int K = 0;
     int N = 0;
     int NVars = 0;
     tLimit_choice Limits = tLimit_choice::Two_sided;
-    std::unique_ptr<const tData_matrix> Data; // the raw data, rows 1..n + 1
+    std::unique_ptr<const tData_matrix> Data; // the raw data, controls in rows 1..n
     tVector Means;
     tVector SDs;
     tMatrix Corr;
-    tVector Case_scores;
     std::vector<std::string> Labels; // padded; Labels[i] for variable i = 1..NVars
     tRegression_results Regression;
     tVector Squared_semi_partials; // entries 1..k
+    tMatrix R_XX_inverse;          // of the predictors' correlations, leading k x k block
+};
+
+// The part that depends on the case.
+struct tCase_analysis {
+    tVector Case_scores;
     tCase_data Case;
     tCase_results Results;
     Extended Predicted = 0;
     Extended SE_additional = 0;
 };
 
+// Everything the report needs.
+struct tAnalysis : tControl_analysis, tCase_analysis {};
+
+// The control sample's part of the analysis: the statistics of rows 1..n of
+// `data`, the positive-definiteness test, the labels, the regression equation
+// and the inverse of the predictors' correlations. Raises EAnalysis_refused
+// for a correlation matrix that is not positive definite or a variable
+// without variance; numeric faults pass through.
+tControl_analysis Analyse_controls(std::unique_ptr<const tData_matrix> data, int k, int n,
+                                   tLimit_choice limits);
+
+// The case's part: its record and the inference about it. Raises
+// EAnalysis_refused for a discrepancy too extreme for the limits; numeric
+// faults pass through. Safe to call from several threads at once.
+tCase_analysis Analyse_case(const tControl_analysis& controls, const tVector& case_scores,
+                            const tWarning_handler& warn);
+
 // Runs the analysis on the raw data of n controls and the case (row n + 1)
-// with k predictors. Raises EAnalysis_refused for a correlation matrix that is
-// not positive definite, a variable without variance or a discrepancy too
-// extreme for the limits; numeric faults (EFloating_point_error,
-// EArgumentError) pass through. Warnings that do not stop the run go to `warn`.
+// with k predictors: the two parts above, one after the other. Raises
+// EAnalysis_refused for a correlation matrix that is not positive definite,
+// a variable without variance or a discrepancy too extreme for the limits;
+// numeric faults (EFloating_point_error, EArgumentError) pass through.
+// Warnings that do not stop the run go to `warn`.
 tAnalysis Run_analysis(std::unique_ptr<const tData_matrix> data, int k, int n, tLimit_choice limits,
                        const tWarning_handler& warn);

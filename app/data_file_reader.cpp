@@ -55,7 +55,7 @@ bool Is_decimal_number(const std::string& text) {
     return i == size;
 }
 
-Extended Convert_number(const std::string& token, int line) {
+Extended Convert_number(const std::string& token, long long line) {
     const auto refuse = [&] {
         return EData_file_error("Invalid numeric input '" + Shown_token(token) + "' on line " +
                                 std::to_string(line));
@@ -74,22 +74,23 @@ Extended Convert_number(const std::string& token, int line) {
 }
 
 // Takes the data a piece at a time, so a file is never held whole and reading
-// stops as soon as the last row is complete.
+// stops as soon as the last row is complete. When case rows follow the
+// controls, each one is handed out as soon as its line ends.
 class tData_parser {
 public:
-    tData_parser(int rows, int cols, tData_matrix& data) : rows_(rows), cols_(cols), data_(data) {
+    tData_parser(int rows, int cols, tData_matrix& data, bool cases_follow = false)
+        : rows_(rows), cols_(cols), cases_follow_(cases_follow), data_(data) {
         Clear_data_matrix(data_);
     }
 
-    // Feeds the next piece; returns false once no more input is wanted.
-    bool Feed(std::string_view piece) {
+    // Takes bytes from the front of `piece` until no more input is wanted or a
+    // case row is complete; returns how many it took.
+    std::size_t Feed(std::string_view piece) {
+        std::size_t taken = 0;
         for (const char c : piece) {
-            if (done_) return false;
-            if (++consumed_ > Max_data_file_bytes)
-                throw EData_file_error(Format_text(
-                    "The data file holds more than %d MB before its n + 1 = %d rows are complete "
-                    "(line %d had been reached): it is not a data file of numbers.",
-                    static_cast<int>(Max_data_file_bytes >> 20), rows_, line_));
+            if (done_ || case_ready_) break;
+            ++taken;
+            Count_byte();
             if (at_start_) {
                 // A UTF-8 byte-order mark, or the part of it seen so far.
                 static constexpr char Bom[] = "\xEF\xBB\xBF";
@@ -101,11 +102,11 @@ public:
                 const std::string held(Bom, bom_matched_);
                 for (const char h : held)
                     Take(h);
-                if (done_) return false;
+                if (done_) break;
             }
             Take(c);
         }
-        return !done_;
+        return taken;
     }
 
     // The end of the input: the last line may lack its line end.
@@ -121,7 +122,41 @@ public:
         End_of_data();
     }
 
+    bool Done() const { return done_; }
+    bool Controls_read() const { return In_cases(); }
+
+    // A case row whose line has ended; Take_case hands it out.
+    bool Case_ready() const { return case_ready_; }
+    void Take_case(tCase_row& row) {
+        row = std::move(case_);
+        case_ = tCase_row{};
+        case_ready_ = false;
+    }
+
 private:
+    bool In_cases() const { return line_ > rows_; }
+
+    void Count_byte() {
+        if (In_cases()) {
+            if (++line_bytes_ > Max_data_file_bytes)
+                throw EData_file_error(
+                    Format_text("Line %lld of the data file is longer than %d MB: it is not a "
+                                "data file of numbers.",
+                                line_, static_cast<int>(Max_data_file_bytes >> 20)));
+        } else if (++consumed_ > Max_data_file_bytes) {
+            throw EData_file_error(
+                cases_follow_
+                    ? Format_text("The data file holds more than %d MB before its %d control "
+                                  "rows are complete (line %lld had been reached): it is not a "
+                                  "data file of numbers.",
+                                  static_cast<int>(Max_data_file_bytes >> 20), rows_, line_)
+                    : Format_text("The data file holds more than %d MB before its n + 1 = %d "
+                                  "rows are complete (line %lld had been reached): it is not a "
+                                  "data file of numbers.",
+                                  static_cast<int>(Max_data_file_bytes >> 20), rows_, line_));
+        }
+    }
+
     void Take(char c) {
         if (c == Ctrl_z) {
             End_of_data();
@@ -141,7 +176,9 @@ private:
             End_token();
         } else {
             in_token_ = true;
-            if (count_ < cols_) token_ += c; // numbers after the last needed are ignored
+            // Numbers after the last needed are ignored, and so is the rest of
+            // a case row already refused.
+            if (count_ < cols_ && case_.Error.empty()) token_ += c;
         }
     }
 
@@ -149,20 +186,45 @@ private:
         if (!in_token_) return;
         in_token_ = false;
         ++count_;
-        if (count_ <= cols_) data_(line_, count_) = Convert_number(token_, line_);
+        if (count_ <= cols_) {
+            if (!In_cases()) {
+                data_(static_cast<int>(line_), count_) = Convert_number(token_, line_);
+            } else if (case_.Error.empty()) {
+                // A bad case row refuses that case alone: the next line is read on.
+                try {
+                    case_.Scores[count_] = Convert_number(token_, line_);
+                } catch (const EData_file_error& error) {
+                    case_.Error = error.what();
+                }
+            }
+        }
         token_.clear();
+    }
+
+    std::string Short_line_message() const {
+        return Format_text("Line %lld of the data file holds %d number(s), but %d are needed: "
+                           "the criterion followed by %d predictor(s).",
+                           line_, count_, cols_, cols_ - 1);
     }
 
     void End_line() {
         End_token();
-        if (count_ < cols_)
-            throw EData_file_error(Format_text(
-                "Line %d of the data file holds %d number(s), but %d are needed: the criterion "
-                "followed by %d predictor(s).",
-                line_, count_, cols_, cols_ - 1));
+        if (In_cases()) {
+            // A line without a number, nor a refused word, is no case.
+            const bool blank = count_ == 0 && case_.Error.empty();
+            if (!blank) {
+                if (case_.Error.empty() && count_ < cols_) case_.Error = Short_line_message();
+                case_.Line = line_;
+                case_ready_ = true;
+            }
+        } else if (count_ < cols_) {
+            throw EData_file_error(Short_line_message());
+        }
         count_ = 0;
         line_has_text_ = false;
-        if (++line_ > rows_) done_ = true;
+        line_bytes_ = 0;
+        ++line_;
+        if (!cases_follow_ && line_ > rows_) done_ = true;
     }
 
     void End_of_data() {
@@ -170,17 +232,23 @@ private:
         if (line_has_text_) End_line();
         if (done_) return;
         done_ = true;
-        throw EData_file_error(Format_text(
-            "The data file holds %d line(s) of data, but n + 1 = %d are needed: the %d controls "
-            "followed by the case.",
-            line_ - 1, rows_, rows_ - 1));
+        if (In_cases()) return;
+        throw EData_file_error(
+            cases_follow_
+                ? Format_text("The data file holds %lld line(s) of data, but the n = %d controls "
+                              "are needed first, followed by the cases.",
+                              line_ - 1, rows_)
+                : Format_text("The data file holds %lld line(s) of data, but n + 1 = %d are "
+                              "needed: the %d controls followed by the case.",
+                              line_ - 1, rows_, rows_ - 1));
     }
 
     const int rows_;
     const int cols_;
+    const bool cases_follow_;
     tData_matrix& data_;
-    int line_ = 1;  // the line being read, which fills the row of the same number
-    int count_ = 0; // numbers completed on this line
+    long long line_ = 1; // the line being read, which fills the row of the same number
+    int count_ = 0;      // numbers completed on this line
     std::string token_;
     bool in_token_ = false;
     bool line_has_text_ = false;
@@ -188,7 +256,10 @@ private:
     bool at_start_ = true;
     int bom_matched_ = 0;
     bool done_ = false;
-    std::size_t consumed_ = 0;
+    std::size_t consumed_ = 0;   // bytes before the controls are complete
+    std::size_t line_bytes_ = 0; // bytes of the case row being read
+    tCase_row case_;
+    bool case_ready_ = false;
 };
 
 void Check_counts(int rows, int cols) {
@@ -207,7 +278,8 @@ std::string Data_loaded_message(int rows, int cols) {
 std::string Read_data_bytes(std::string_view bytes, int rows, int cols, tData_matrix& data) {
     Check_counts(rows, cols);
     tData_parser parser(rows, cols, data);
-    if (parser.Feed(bytes)) parser.Finish();
+    parser.Feed(bytes);
+    if (!parser.Done()) parser.Finish();
     return Data_loaded_message(rows, cols);
 }
 
@@ -218,8 +290,10 @@ std::string Read_data_stream(std::FILE* stream, int rows, int cols, tData_matrix
     for (;;) {
         errno = 0;
         const std::size_t got = std::fread(buffer, 1, sizeof buffer, stream);
-        if (got > 0 && !parser.Feed(std::string_view(buffer, got)))
-            return Data_loaded_message(rows, cols);
+        if (got > 0) {
+            parser.Feed(std::string_view(buffer, got));
+            if (parser.Done()) return Data_loaded_message(rows, cols);
+        }
         if (got < sizeof buffer) {
             if (std::ferror(stream))
                 throw EData_file_error(System_error_message(Last_error_or_io()));
@@ -241,4 +315,94 @@ std::string Read_data_file(const std::string& path, int rows, int cols, tData_ma
         ~tCloser() { std::fclose(file); }
     } closer{file};
     return Read_data_stream(file, rows, cols, data);
+}
+
+struct tCase_series_reader::tState {
+    tState(int controls, int cols, tData_matrix& data) : parser(controls, cols, data, true) {}
+    ~tState() {
+        if (owned) std::fclose(owned);
+    }
+
+    // More input for the parser: the rest of the bytes, or from the stream up
+    // to the next line end, so that a case arriving on a pipe is taken as soon
+    // as its line is complete. False at the end of the input.
+    bool Fill() {
+        if (!stream) {
+            if (position >= bytes.size()) return false;
+            piece = bytes.substr(position);
+            position = bytes.size();
+            return true;
+        }
+        std::size_t got = 0;
+        while (got < buffer.size()) {
+            const int c = getc_unlocked(stream);
+            if (c == EOF) break;
+            buffer[got++] = static_cast<char>(c);
+            if (c == '\n' || c == '\r') break;
+        }
+        if (got == 0 && std::ferror(stream))
+            throw EData_file_error(System_error_message(Last_error_or_io()));
+        piece = std::string_view(buffer.data(), got);
+        return got > 0;
+    }
+
+    // Feeds the parser until a case row is ready or the data has ended (or,
+    // with `controls_only`, the controls are read).
+    void Advance(bool controls_only = false) {
+        while (!parser.Case_ready() && !parser.Done() &&
+               !(controls_only && parser.Controls_read())) {
+            if (piece.empty()) {
+                errno = 0;
+                if (!Fill()) {
+                    parser.Finish();
+                    break;
+                }
+            }
+            piece.remove_prefix(parser.Feed(piece));
+        }
+    }
+
+    tData_parser parser;
+    std::FILE* stream = nullptr;
+    std::FILE* owned = nullptr;
+    std::string_view bytes;
+    std::size_t position = 0;
+    std::string buffer = std::string(65536, '\0');
+    std::string_view piece;
+};
+
+tCase_series_reader::tCase_series_reader(std::string_view bytes, int controls, int cols,
+                                         tData_matrix& data) {
+    Check_counts(controls, cols);
+    state_ = std::make_unique<tState>(controls, cols, data);
+    state_->bytes = bytes;
+    state_->Advance(true);
+}
+
+tCase_series_reader::tCase_series_reader(std::FILE* stream, int controls, int cols,
+                                         tData_matrix& data) {
+    Check_counts(controls, cols);
+    state_ = std::make_unique<tState>(controls, cols, data);
+    state_->stream = stream;
+    state_->Advance(true);
+}
+
+tCase_series_reader::tCase_series_reader(const std::string& path, int controls, int cols,
+                                         tData_matrix& data) {
+    Check_counts(controls, cols);
+    state_ = std::make_unique<tState>(controls, cols, data);
+    errno = 0;
+    state_->owned = std::fopen(path.c_str(), "rb");
+    if (!state_->owned) throw EData_file_error(System_error_message(errno));
+    state_->stream = state_->owned;
+    state_->Advance(true);
+}
+
+tCase_series_reader::~tCase_series_reader() = default;
+
+bool tCase_series_reader::Next(tCase_row& row) {
+    state_->Advance();
+    if (!state_->parser.Case_ready()) return false;
+    state_->parser.Take_case(row);
+    return true;
 }

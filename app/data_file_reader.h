@@ -12,6 +12,7 @@
 // the statistics.
 
 #include <cstdio>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -44,3 +45,38 @@ std::string Read_data_file(const std::string& path, int rows, int cols, tData_ma
 
 // The same from an already open stream (standard input for the tool's "-").
 std::string Read_data_stream(std::FILE* stream, int rows, int cols, tData_matrix& data);
+
+// One case row of a series: a line after the controls that holds something.
+struct tCase_row {
+    long long Line = 0; // its line in the file
+    tVector Scores;     // the criterion, then the predictors (entries 1..cols)
+    std::string Error;  // why the row cannot be used, naming its line; empty when it can
+};
+
+// A data file of n control rows followed by any number of case rows, for a
+// series of cases against one control sample. The controls are read as above
+// (every failure refuses the file); each case row is then read only when
+// asked for, so memory does not grow with the number of cases. A case row
+// that is short or holds a word is handed out with its message, and reading
+// goes on with the next line; lines holding nothing but blanks are skipped.
+class tCase_series_reader {
+public:
+    // Reads the controls into rows 1..controls of `data`, which is first
+    // cleared to Missing_value. Raises EData_file_error.
+    tCase_series_reader(std::string_view bytes, int controls, int cols, tData_matrix& data);
+    tCase_series_reader(std::FILE* stream, int controls, int cols, tData_matrix& data);
+    // Opens the file, with the opening failures of Read_data_file.
+    tCase_series_reader(const std::string& path, int controls, int cols, tData_matrix& data);
+    ~tCase_series_reader();
+    tCase_series_reader(const tCase_series_reader&) = delete;
+    tCase_series_reader& operator=(const tCase_series_reader&) = delete;
+
+    // The next case row; false at the end of the data (the end of the input
+    // or Ctrl-Z). Raises EData_file_error for a read error or a line that
+    // goes on past Max_data_file_bytes.
+    bool Next(tCase_row& row);
+
+private:
+    struct tState;
+    std::unique_ptr<tState> state_;
+};

@@ -69,7 +69,7 @@ void Notes(tLines& out, const std::vector<std::string>& notes) {
     out.emplace_back(" ");
 }
 
-void Inputs(tLines& out, const tAnalysis& a) {
+void Inputs(tLines& out, const tControl_analysis& a) {
     out.emplace_back(" INPUTS :");
     out.push_back(
         Format_text(" Number of predictor (i.e., X) variables  =               %3d", a.K));
@@ -81,7 +81,7 @@ void Inputs(tLines& out, const tAnalysis& a) {
     out.emplace_back();
 }
 
-void Summary_statistics(tLines& out, const tAnalysis& a) {
+void Summary_statistics(tLines& out, const tControl_analysis& a, const tCase_analysis& c) {
     out.emplace_back(" INPUTS: Summary statistics for sample providing the data together with "
                      "scores of the case:");
     out.push_back(Table_rule);
@@ -93,7 +93,7 @@ void Summary_statistics(tLines& out, const tAnalysis& a) {
     for (int i = 1; i <= a.NVars; ++i)
         out.push_back(" " + a.Labels[i] +
                       Format_text(":      %21.3Lf     %13.3Lf            %13.3Lf ", a.Means[i],
-                                  a.SDs[i], a.Case_scores[i]));
+                                  a.SDs[i], c.Case_scores[i]));
     out.push_back(Table_rule);
     out.emplace_back(" ");
     out.emplace_back(" ");
@@ -103,7 +103,7 @@ void Summary_statistics(tLines& out, const tAnalysis& a) {
     out.emplace_back();
 }
 
-void Regression_equation(tLines& out, const tAnalysis& a) {
+void Regression_equation(tLines& out, const tControl_analysis& a) {
     out.emplace_back(" OUTPUTS: Regression equation (alpha & betas) and squared semi-partial "
                      "correlation for predictors:");
     out.push_back(Table_rule);
@@ -144,18 +144,18 @@ void Model_fit(tLines& out, const tRegression_results& reg) {
     out.emplace_back();
 }
 
-void Case_results(tLines& out, const tAnalysis& a) {
-    const tCase_results& res = a.Results;
-    const Extended case_y = a.Case.Case_Y;
+void Case_results(tLines& out, const tControl_analysis& a, const tCase_analysis& c) {
+    const tCase_results& res = c.Results;
+    const Extended case_y = c.Case.Case_Y;
     out.emplace_back(" OUTPUTS: RESULTS FROM ANALYSIS OF THE INDIVIDUAL CASE:");
     out.emplace_back();
     out.push_back(
         Format_text(" Case's OBTAINED  score on Task of Interest      =       %7.4Lf", case_y));
     out.push_back(Format_text(" Case's PREDICTED score from regression equation =       %7.4Lf",
-                              a.Predicted));
+                              c.Predicted));
     out.push_back(Format_text(" Discrepancy (obtained minus predicted) between case's obtained "
                               "and predicted scores = %3.4Lf",
-                              case_y - a.Predicted));
+                              case_y - c.Predicted));
     out.emplace_back();
     const tLimit_texts& texts = Texts_for(a.Limits);
     out.emplace_back(texts.Effect_size_heading);
@@ -163,7 +163,7 @@ void Case_results(tLines& out, const tAnalysis& a) {
                   With_limits(texts, texts.Effect_size_limits, res.ZOP_lower, res.ZOP_upper));
     out.emplace_back();
     out.push_back(Format_text(" Standard error for an additional (i.e., N + 1th) case = %7.4Lf",
-                              a.SE_additional));
+                              c.SE_additional));
     out.emplace_back();
     out.emplace_back(" Significance test (t) on the discrepancy between the case's obtained and "
                      "predicted scores:");
@@ -180,15 +180,21 @@ void Case_results(tLines& out, const tAnalysis& a) {
 
 } // namespace
 
-std::vector<std::string> Report_lines(const tAnalysis& a, const std::vector<std::string>& notes,
-                                      bool viewer_has_text) {
+std::vector<std::string> Report_lines(const tControl_analysis& controls,
+                                      const tCase_analysis& case_analysis,
+                                      const std::vector<std::string>& notes, bool viewer_has_text) {
     tLines out;
     Heading(out, viewer_has_text);
     Notes(out, notes);
-    Inputs(out, a);
-    Summary_statistics(out, a);
-    Regression_equation(out, a);
-    Model_fit(out, a.Regression);
-    Case_results(out, a);
+    Inputs(out, controls);
+    Summary_statistics(out, controls, case_analysis);
+    Regression_equation(out, controls);
+    Model_fit(out, controls.Regression);
+    Case_results(out, controls, case_analysis);
     return out;
+}
+
+std::vector<std::string> Report_lines(const tAnalysis& analysis,
+                                      const std::vector<std::string>& notes, bool viewer_has_text) {
+    return Report_lines(analysis, analysis, notes, viewer_has_text);
 }

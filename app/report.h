@@ -19,3 +19,8 @@ extern const std::string Table_rule;
 // Numbers always use a decimal point, whatever the process locale.
 std::vector<std::string> Report_lines(const tAnalysis& analysis,
                                       const std::vector<std::string>& notes, bool viewer_has_text);
+
+// The same for one case of a series against one control sample.
+std::vector<std::string> Report_lines(const tControl_analysis& controls,
+                                      const tCase_analysis& case_analysis,
+                                      const std::vector<std::string>& notes, bool viewer_has_text);

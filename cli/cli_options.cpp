@@ -1,28 +1,46 @@
 #include "cli/cli_options.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <iterator>
 
 const char* const Usage_text =
-    "Usage: pavona-cli --predictors K --controls N [--limits two-sided|lower|upper]\n"
-    "                  [--notes TEXT]... [--json] DATAFILE\n"
+    "Usage: pavona-cli --predictors K --controls N [--cases M|all] [--jobs J]\n"
+    "                  [--limits two-sided|lower|upper] [--notes TEXT]...\n"
+    "                  [--json|--csv] DATAFILE\n"
     "\n"
-    "Compares one case with a control sample by multiple regression.\n"
-    "DATAFILE holds N + 1 lines of K + 1 numbers: the criterion, then the K\n"
-    "predictors; the N controls first and the case last. '-' reads standard input.\n"
+    "Compares a case with a control sample by multiple regression.\n"
+    "DATAFILE holds lines of K + 1 numbers: the criterion, then the K predictors;\n"
+    "the N controls first, then the case rows. '-' reads standard input.\n"
     "\n"
     "  --predictors K   number of predictors (1 to 5)\n"
     "  --controls N     control sample size (3 to 499, at least K + 2)\n"
+    "  --cases M        compare the first M case rows (default 1), or all of them;\n"
+    "                   a bad case row is reported and the others go on\n"
+    "  --jobs J         cases computed at once (default: one a core)\n"
     "  --limits L       two-sided (default), lower or upper\n"
     "  --notes TEXT     one line of notes for the report; repeat for more lines\n"
     "                   (250 characters in all)\n"
     "  --json           print every figure as one JSON object instead of the report\n"
+    "  --csv            print a header line, then one line of figures a case\n"
     "  --help           show this text\n";
 
 namespace {
 
 // In the order of tLimit_choice.
 const std::string Limit_names[] = {"two-sided", "lower", "upper"};
+
+constexpr long long Max_jobs = 256;
+
+// A whole number from 1 to `max` in plain decimal digits, or nothing.
+std::optional<long long> Positive_count(const std::string& text, long long max) {
+    if (text.empty() || text.size() > 18 ||
+        text.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    const long long value = std::strtoll(text.c_str(), nullptr, 10);
+    if (value < 1 || value > max) return std::nullopt;
+    return value;
+}
 
 } // namespace
 
@@ -74,9 +92,26 @@ tOptions Parse_arguments(int argc, char** argv) {
                 throw EUsage("a --notes line cannot hold a line break: give each line its own "
                              "--notes");
             options.Notes.push_back(line);
+        } else if (argument == "--cases") {
+            const std::string cases = value();
+            if (cases == "all") {
+                options.Cases = 0;
+            } else {
+                const auto count = Positive_count(cases, 999999999999999999LL);
+                if (!count) throw EUsage("--cases must be a whole number from 1, or all");
+                options.Cases = *count;
+            }
+        } else if (argument == "--jobs") {
+            const auto count = Positive_count(value(), Max_jobs);
+            if (!count)
+                throw EUsage("--jobs must be a whole number from 1 to " + std::to_string(Max_jobs));
+            options.Jobs = static_cast<int>(*count);
         } else if (argument == "--json") {
             no_value();
             options.Json = true;
+        } else if (argument == "--csv") {
+            no_value();
+            options.Csv = true;
         } else if (argument == "--help") {
             no_value();
             options.Help = true;
@@ -88,5 +123,6 @@ tOptions Parse_arguments(int argc, char** argv) {
     if (!options.Predictors) throw EUsage("--predictors is required");
     if (!options.Controls) throw EUsage("--controls is required");
     if (!options.Data_file) throw EUsage("the data file is missing");
+    if (options.Json && options.Csv) throw EUsage("--json and --csv cannot be given together");
     return options;
 }

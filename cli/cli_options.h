@@ -17,6 +17,9 @@ struct tOptions {
     tLimit_choice Limits = tLimit_choice::Two_sided;
     std::vector<std::string> Notes;
     bool Json = false;
+    bool Csv = false;
+    long long Cases = 1; // 0: every case row in the file
+    int Jobs = 0;        // 0: one a core
     bool Help = false;
     std::optional<std::string> Data_file;
 };
@@ -30,6 +33,11 @@ public:
 // Options may be written "--name value" or "--name=value"; "--" ends them, so
 // a data file whose name begins with '-' can follow it. Raises EUsage.
 tOptions Parse_arguments(int argc, char** argv);
+
+// A series run rather than the one-case report: CSV, or more than one case.
+inline bool Is_series(const tOptions& options) {
+    return options.Csv || options.Cases != 1;
+}
 
 // The name of each kind of limits on the command line and in the JSON report.
 const char* Limit_name(tLimit_choice limits);

@@ -1,6 +1,8 @@
 #include "cli/json_report.h"
 
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include "cli/cli_options.h"
 #include "distributions/text_format.h"
@@ -10,7 +12,24 @@ std::string Json_number(Extended value) {
     return Format_text("%.21Lg", value);
 }
 
+std::string Json_string(const std::string& text) {
+    std::string quoted = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\') {
+            quoted += '\\';
+            quoted += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            quoted += Format_text("\\u%04x", static_cast<unsigned>(static_cast<unsigned char>(c)));
+        } else {
+            quoted += c;
+        }
+    }
+    return quoted + "\"";
+}
+
 namespace {
+
+using tFields = std::vector<std::pair<const char*, std::string>>;
 
 std::string Json_vector(const tVector& v, int count) {
     std::string text = "[";
@@ -19,21 +38,13 @@ std::string Json_vector(const tVector& v, int count) {
     return text + "]";
 }
 
-} // namespace
-
-std::string Json_report(const tAnalysis& a) {
-    const tRegression_results& reg = a.Regression;
-    const tCase_results& res = a.Results;
-    std::string text = "{\n";
-    const auto field = [&](const char* name, const std::string& value) {
-        if (text.size() > 2) text += ",\n";
-        text += std::string("  \"") + name + "\": " + value;
-    };
-    field("k", std::to_string(a.K));
-    field("n", std::to_string(a.N));
-    field("limits", std::string("\"") + Limit_name(a.Limits) + "\"");
-    field("means", Json_vector(a.Means, a.NVars));
-    field("SDs", Json_vector(a.SDs, a.NVars));
+// The keys of the control sample before the case's scores.
+void Sample_fields(tFields& fields, const tControl_analysis& a) {
+    fields.emplace_back("k", std::to_string(a.K));
+    fields.emplace_back("n", std::to_string(a.N));
+    fields.emplace_back("limits", std::string("\"") + Limit_name(a.Limits) + "\"");
+    fields.emplace_back("means", Json_vector(a.Means, a.NVars));
+    fields.emplace_back("SDs", Json_vector(a.SDs, a.NVars));
     std::string corr = "[";
     for (int i = 1; i <= a.NVars; ++i) {
         corr += i > 1 ? ", [" : "[";
@@ -41,31 +52,87 @@ std::string Json_report(const tAnalysis& a) {
             corr += (j > 1 ? ", " : "") + Json_number(a.Corr(i, j));
         corr += "]";
     }
-    field("corr", corr + "]");
-    field("case_scores", Json_vector(a.Case_scores, a.NVars));
-    field("Beta", Json_vector(reg.Beta, a.K));
-    field("Coef", Json_vector(reg.Coef, a.K));
-    field("Intercept", Json_number(reg.Intercept));
-    field("Mult_R", Json_number(reg.Mult_R));
-    field("R_squared", Json_number(reg.R_squared));
-    field("Adj_R_squared", Json_number(reg.Adj_R_squared));
-    field("F_value", Json_number(reg.F_value));
-    field("F_prob", Json_number(reg.F_prob));
-    field("DF1", Json_number(reg.DF1));
-    field("DF2", Json_number(reg.DF2));
-    field("SEE", Json_number(reg.SEE));
-    field("SD_residual", Json_number(reg.SD_residual));
-    field("Predicted", Json_number(a.Predicted));
-    field("SE_additional", Json_number(a.SE_additional));
-    field("T_value", Json_number(res.T_value));
-    field("DF", Json_number(res.DF));
-    field("P_one_tailed", Json_number(res.P_one_tailed));
-    field("P_two_tailed", Json_number(res.P_two_tailed));
-    field("Pct_more_extreme", Json_number(res.Pct_more_extreme));
-    field("Pct_lower", Json_number(res.Pct_lower));
-    field("Pct_upper", Json_number(res.Pct_upper));
-    field("ZOP", Json_number(res.ZOP));
-    field("ZOP_lower", Json_number(res.ZOP_lower));
-    field("ZOP_upper", Json_number(res.ZOP_upper));
-    return text + "\n}\n";
+    fields.emplace_back("corr", corr + "]");
+}
+
+void Equation_fields(tFields& fields, const tControl_analysis& a) {
+    const tRegression_results& reg = a.Regression;
+    fields.emplace_back("Beta", Json_vector(reg.Beta, a.K));
+    fields.emplace_back("Coef", Json_vector(reg.Coef, a.K));
+    fields.emplace_back("Intercept", Json_number(reg.Intercept));
+    fields.emplace_back("Mult_R", Json_number(reg.Mult_R));
+    fields.emplace_back("R_squared", Json_number(reg.R_squared));
+    fields.emplace_back("Adj_R_squared", Json_number(reg.Adj_R_squared));
+    fields.emplace_back("F_value", Json_number(reg.F_value));
+    fields.emplace_back("F_prob", Json_number(reg.F_prob));
+    fields.emplace_back("DF1", Json_number(reg.DF1));
+    fields.emplace_back("DF2", Json_number(reg.DF2));
+    fields.emplace_back("SEE", Json_number(reg.SEE));
+    fields.emplace_back("SD_residual", Json_number(reg.SD_residual));
+}
+
+// The case's figures after its scores; all null for a case not analysed.
+void Inference_fields(tFields& fields, const tCase_analysis* c) {
+    const auto number = [&](Extended tCase_analysis::*member) {
+        return c ? Json_number(c->*member) : "null";
+    };
+    const auto result = [&](Extended tCase_results::*member) {
+        return c ? Json_number(c->Results.*member) : "null";
+    };
+    fields.emplace_back("Predicted", number(&tCase_analysis::Predicted));
+    fields.emplace_back("SE_additional", number(&tCase_analysis::SE_additional));
+    fields.emplace_back("T_value", result(&tCase_results::T_value));
+    fields.emplace_back("DF", result(&tCase_results::DF));
+    fields.emplace_back("P_one_tailed", result(&tCase_results::P_one_tailed));
+    fields.emplace_back("P_two_tailed", result(&tCase_results::P_two_tailed));
+    fields.emplace_back("Pct_more_extreme", result(&tCase_results::Pct_more_extreme));
+    fields.emplace_back("Pct_lower", result(&tCase_results::Pct_lower));
+    fields.emplace_back("Pct_upper", result(&tCase_results::Pct_upper));
+    fields.emplace_back("ZOP", result(&tCase_results::ZOP));
+    fields.emplace_back("ZOP_lower", result(&tCase_results::ZOP_lower));
+    fields.emplace_back("ZOP_upper", result(&tCase_results::ZOP_upper));
+}
+
+// One key a line, indented by two.
+std::string Joined(const tFields& fields) {
+    std::string text;
+    for (const auto& [name, value] : fields)
+        text += (text.empty() ? "  \"" : ",\n  \"") + std::string(name) + "\": " + value;
+    return text;
+}
+
+} // namespace
+
+std::string Json_report(const tAnalysis& a) {
+    tFields fields;
+    Sample_fields(fields, a);
+    fields.emplace_back("case_scores", Json_vector(a.Case_scores, a.NVars));
+    Equation_fields(fields, a);
+    Inference_fields(fields, &a);
+    return "{\n" + Joined(fields) + "\n}\n";
+}
+
+std::string Json_series_head(const tControl_analysis& controls) {
+    tFields fields;
+    Sample_fields(fields, controls);
+    Equation_fields(fields, controls);
+    return "{\n" + Joined(fields) + ",\n  \"cases\": [";
+}
+
+std::string Json_series_case(long long number, const tCase_analysis* analysis, int nvars,
+                             const std::string& error) {
+    tFields fields;
+    fields.emplace_back("case", std::to_string(number));
+    fields.emplace_back("case_scores",
+                        analysis ? Json_vector(analysis->Case_scores, nvars) : "null");
+    Inference_fields(fields, analysis);
+    fields.emplace_back("error", error.empty() ? "null" : Json_string(error));
+    std::string text = number > 1 ? ",\n    {" : "\n    {";
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        text += (i > 0 ? ", \"" : "\"") + std::string(fields[i].first) + "\": " + fields[i].second;
+    return text + "}";
+}
+
+std::string Json_series_tail(long long cases_written) {
+    return cases_written > 0 ? "\n  ]\n}\n" : "]\n}\n";
 }

@@ -10,4 +10,17 @@
 // real; a value that is not finite becomes null.
 std::string Json_number(Extended value);
 
+// A text as a JSON string, quotes, backslashes and control characters escaped.
+std::string Json_string(const std::string& text);
+
 std::string Json_report(const tAnalysis& analysis);
+
+// A series of cases as one object written piece by piece, so that it can be
+// streamed: the head (the control sample's keys and the opening of "cases"),
+// one piece a case in order, and the tail. A case not analysed (`analysis`
+// null) has null figures and its message in "error"; the others have a null
+// "error".
+std::string Json_series_head(const tControl_analysis& controls);
+std::string Json_series_case(long long number, const tCase_analysis* analysis, int nvars,
+                             const std::string& error);
+std::string Json_series_tail(long long cases_written);

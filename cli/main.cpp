@@ -1,7 +1,11 @@
 // pavona-cli: the worksheet's analysis from the command line. The entries go
 // through the same checks and the data file through the same reader as in the
-// window, and the report is the one the viewer would show first.
+// window, and the report is the one the viewer would show first. With
+// --cases or --csv, a series of cases follows the controls.
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -10,12 +14,14 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/analysis.h"
 #include "app/data_file_reader.h"
 #include "app/notes.h"
 #include "app/report.h"
+#include "cli/case_series.h"
 #include "cli/cli_options.h"
 #include "cli/json_report.h"
 #include "platform/console_platform.h"
@@ -29,6 +35,30 @@ constexpr int Exit_usage = 2;
 void Print_error(const std::string& message) {
     std::fputs((message + "\n").c_str(), stderr);
     std::fflush(stderr);
+}
+
+// Many cases, or CSV: the control sample once, then each case row.
+int Run_series(const tOptions& options, const tEntry_check& entries) {
+    auto data = std::make_unique<tData_matrix>();
+    std::optional<tCase_series_reader> reader;
+    if (*options.Data_file == "-")
+        reader.emplace(stdin, entries.N, entries.K + 1, *data);
+    else
+        reader.emplace(*options.Data_file, entries.N, entries.K + 1, *data);
+    const tControl_analysis controls =
+        Analyse_controls(std::move(data), entries.K, entries.N, options.Limits);
+
+    tSeries_settings settings;
+    settings.Format = options.Csv    ? tSeries_format::Csv
+                      : options.Json ? tSeries_format::Json
+                                     : tSeries_format::Report;
+    settings.Cases = options.Cases;
+    settings.Jobs = options.Jobs > 0
+                        ? options.Jobs
+                        : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    settings.Notes = options.Notes;
+    settings.Show_progress = ::isatty(::fileno(stderr)) == 1;
+    return Run_case_series(controls, *reader, settings, stdout, stderr);
 }
 
 int Run(int argc, char** argv) {
@@ -57,6 +87,8 @@ int Run(int argc, char** argv) {
         if (!entries.Error_message.empty()) Print_error(entries.Error_message);
         return Exit_refused;
     }
+
+    if (Is_series(options)) return Run_series(options, entries);
 
     auto data = std::make_unique<tData_matrix>();
     const int rows = entries.N + 1;

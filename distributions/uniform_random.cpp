@@ -3,9 +3,10 @@
 #include "floating_point_faults.h"
 
 namespace {
-// The only state of the library: the generator's seed words.
-std::int32_t s1 = Uniform_random_start_seeds.S1;
-std::int32_t s2 = Uniform_random_start_seeds.S2;
+// The only state of the library: the generator's seed words, one pair a
+// thread, so that draws in parallel neither race nor depend on each other.
+thread_local std::int32_t s1 = Uniform_random_start_seeds.S1;
+thread_local std::int32_t s2 = Uniform_random_start_seeds.S2;
 } // namespace
 
 Extended Uniform_random() {

@@ -5,8 +5,9 @@
 #include "extended.h"
 
 // The library's own uniform generator, L'Ecuyer's combined congruential
-// generator. Its two seed words start at fixed values, so every run draws the
-// same sequence. Returns a value in (0, 1), never 0 or 1.
+// generator. Its two seed words start at fixed values, and each thread has its
+// own, so every run (and every thread) draws the same sequence. Returns a value
+// in (0, 1), never 0 or 1.
 Extended Uniform_random();
 
 struct tUniform_random_seeds {
@@ -15,7 +16,7 @@ struct tUniform_random_seeds {
 };
 inline constexpr tUniform_random_seeds Uniform_random_start_seeds{897183450, 1841323562};
 
-// The current seed words.
+// The calling thread's current seed words.
 tUniform_random_seeds Uniform_random_seeds();
-// Puts the seed words back to their start values (for tests).
+// Puts the calling thread's seed words back to their start values (for tests).
 void Reset_uniform_random();

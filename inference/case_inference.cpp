@@ -45,15 +45,20 @@ double T_probability(int df, double t) {
 
 void Infer_case(tCase_data data, bool two_sided, tCase_results& results, Extended level,
                 Extended& predicted, Extended& se_additional, const tWarning_handler& warn) {
+    tMatrix inverse;
+    if (!Invert_matrix(data.R_XX, data.K, inverse)) throw ENot_positive_definite();
+    Infer_case(data, inverse, two_sided, results, level, predicted, se_additional, warn);
+}
+
+void Infer_case(const tCase_data& data, const tMatrix& inverse, bool two_sided,
+                tCase_results& results, Extended level, Extended& predicted,
+                Extended& se_additional, const tWarning_handler& warn) {
     tFloating_point_scope scope;
     const int n = data.N;
     const int k = data.K;
     Extended pred = 0;
     Extended s1 = 0;
     Extended s2 = 0;
-
-    tMatrix inverse;
-    if (!Invert_matrix(data.R_XX, k, inverse)) throw ENot_positive_definite();
 
     tVector z;
     for (int i = 1; i <= k; ++i) {

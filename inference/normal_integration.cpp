@@ -6,9 +6,10 @@
 
 namespace {
 
-// Kept between the stages of one interval.
-int Stage_points = 1;
-double Stage_estimate = 0;
+// Kept between the stages of one interval; one copy a thread, so that cases
+// inferred in parallel do not refine each other's estimates.
+thread_local int Stage_points = 1;
+thread_local double Stage_estimate = 0;
 
 constexpr int Max_stages = 20;
 

@@ -14,8 +14,8 @@ double Normal_probability(double x, const tWarning_handler& warn);
 double Simpson_integral(double a, double b, const tWarning_handler& warn);
 
 // Stage `stage` of the extended trapezoidal rule on [a, b]. Stages of one
-// interval must be called in order 1, 2, 3, ...: each refines the previous
-// stage's estimate, which is kept between calls.
+// interval must be called in order 1, 2, 3, ... on one thread: each refines
+// the previous stage's estimate, which is kept between calls (a copy a thread).
 double Trapezoid_stage(int stage, double a, double b);
 
 // exp(-x * x / 2) * 0.39894228.

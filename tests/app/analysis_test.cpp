@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/data_file_reader.h"
+#include "inference/case_inference.h"
 #include "tests/support/scripted_platform.h"
 
 namespace {
@@ -160,4 +161,53 @@ TEST(RunAnalysis, AWildCaseScoreIsRefusedAsTooExtreme) {
     const std::string message = Refusal("50 20\n60 25\n40 15\n55 22\n45 18\n50000 20\n", 1, 5,
                                         EAnalysis_refused::tReason::Too_extreme);
     EXPECT_EQ(message.rfind("The case's discrepancy is too extreme", 0), 0u) << message;
+}
+
+namespace {
+
+// Twelve controls on two correlated predictors, so that the inverse's
+// off-diagonal terms count, and cases around and far from their predictions.
+std::string Two_predictor_controls() {
+    std::string text;
+    for (int i = 1; i <= 12; ++i)
+        text += std::to_string(40 + (i * 7) % 17 + i) + " " + std::to_string(10 + (i * 7) % 11) +
+                " " + std::to_string(20 + (i * 5) % 13 + i / 2) + "\n";
+    return text;
+}
+
+const std::vector<std::string> Case_rows = {"50 12 25",      "80 20 30", "30 5 18",
+                                            "61.25 14.5 27", "45 30 10", "70 9 33"};
+
+void Expect_same_case_figures(const tCase_analysis& a, const tCase_analysis& b) {
+    EXPECT_EQ(a.Predicted, b.Predicted);
+    EXPECT_EQ(a.SE_additional, b.SE_additional);
+    const Extended tCase_results::*const fields[] = {
+        &tCase_results::T_value,          &tCase_results::DF,
+        &tCase_results::P_one_tailed,     &tCase_results::P_two_tailed,
+        &tCase_results::Pct_more_extreme, &tCase_results::Pct_lower,
+        &tCase_results::Pct_upper,        &tCase_results::ZOP,
+        &tCase_results::ZOP_lower,        &tCase_results::ZOP_upper};
+    for (const auto field : fields)
+        EXPECT_EQ(a.Results.*field, b.Results.*field);
+}
+
+} // namespace
+
+TEST(AnalysisParts, OneControlAnalysisServesEveryCaseAsItsOwnRunWouldToTheLastBit) {
+    const tControl_analysis controls =
+        Analyse_controls(Data_of(Two_predictor_controls(), 12, 3), 2, 12, tLimit_choice::Two_sided);
+    for (const std::string& row : Case_rows) {
+        SCOPED_TRACE(row);
+        const tAnalysis whole = Run_analysis(Data_of(Two_predictor_controls() + row + "\n", 13, 3),
+                                             2, 12, tLimit_choice::Two_sided, {});
+        const tCase_analysis part = Analyse_case(controls, whole.Case_scores, {});
+        Expect_same_case_figures(part, whole);
+        EXPECT_EQ(controls.Regression.SEE, whole.Regression.SEE);
+
+        // The inference that inverts R_xx itself gives the same bits.
+        tCase_analysis inverted;
+        Infer_case(whole.Case, true, inverted.Results, 95, inverted.Predicted,
+                   inverted.SE_additional, {});
+        Expect_same_case_figures(inverted, whole);
+    }
 }

@@ -8,7 +8,9 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <unistd.h>
@@ -299,4 +301,88 @@ TEST(DataFileReader, AnEndlessDeviceIsRefusedInsteadOfBeingReadForever) {
                   "The data file holds more than 32 MB before its n + 1 = 11 rows are complete "
                   "(line 1 had been reached): it is not a data file of numbers.");
     }
+}
+
+namespace {
+
+// Every case row the series reader hands out after `controls` control rows.
+std::vector<tCase_row> Case_rows(tCase_series_reader& reader) {
+    std::vector<tCase_row> rows;
+    tCase_row row;
+    while (rows.size() < 100 && reader.Next(row))
+        rows.push_back(row);
+    return rows;
+}
+
+std::string Series_read_error(const std::string& bytes, int controls, int cols) {
+    tData_matrix data;
+    try {
+        tCase_series_reader reader(std::string_view(bytes), controls, cols, data);
+    } catch (const EData_file_error& error) {
+        return error.what();
+    }
+    return "";
+}
+
+} // namespace
+
+TEST(CaseSeriesReader, CaseRowsFollowTheControlsWithTheirLineNumbersBlankLinesSkipped) {
+    const std::string bytes = "\xEF\xBB\xBF"
+                              "1 10\r\n2 20\r3 30\n4 40 extra\n\n \t\r\n5 50\r6 60";
+    for (const bool from_stream : {false, true}) {
+        SCOPED_TRACE(from_stream ? "stream" : "bytes");
+        auto data = std::make_unique<tData_matrix>();
+        std::FILE* stream =
+            from_stream ? ::fmemopen(const_cast<char*>(bytes.data()), bytes.size(), "rb") : nullptr;
+        std::optional<tCase_series_reader> reader;
+        if (stream)
+            reader.emplace(stream, 3, 2, *data);
+        else
+            reader.emplace(std::string_view(bytes), 3, 2, *data);
+        for (int r = 1; r <= 3; ++r)
+            EXPECT_EQ((*data)(r, 2), 10 * r);
+        EXPECT_EQ((*data)(4, 1), Missing_value); // the cases never enter the matrix
+        const std::vector<tCase_row> rows = Case_rows(*reader);
+        ASSERT_EQ(rows.size(), 3u);
+        const long long lines[] = {4, 7, 8};
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(rows[i].Line, lines[i]);
+            EXPECT_EQ(rows[i].Error, "");
+            EXPECT_EQ(rows[i].Scores[1], 4 + i);
+            EXPECT_EQ(rows[i].Scores[2], 40 + 10 * i);
+        }
+        tCase_row row;
+        EXPECT_FALSE(reader->Next(row)); // and it stays at the end
+        reader.reset();
+        if (stream) std::fclose(stream);
+    }
+}
+
+TEST(CaseSeriesReader, AShortOrWordyCaseRowRefusesOnlyItselfWithTheReadersMessage) {
+    tData_matrix data;
+    const std::string bytes = "1 2\n3 5\n4 7\n8\n9 abc 10\n1e9999 1\n11 12\x1A"
+                              "13 14\n";
+    tCase_series_reader reader(std::string_view(bytes), 3, 2, data);
+    const std::vector<tCase_row> rows = Case_rows(reader);
+    ASSERT_EQ(rows.size(), 4u); // Ctrl-Z ends the data
+    EXPECT_EQ(rows[0].Error, "Line 4 of the data file holds 1 number(s), but 2 are needed: the "
+                             "criterion followed by 1 predictor(s).");
+    EXPECT_EQ(rows[1].Error, "Invalid numeric input 'abc' on line 5");
+    EXPECT_EQ(rows[2].Error, "Invalid numeric input '1e9999' on line 6");
+    EXPECT_EQ(rows[3].Error, "");
+    EXPECT_EQ(rows[3].Line, 7);
+    EXPECT_EQ(rows[3].Scores[2], 12);
+}
+
+TEST(CaseSeriesReader, AFaultInTheControlsRefusesTheWholeFile) {
+    EXPECT_EQ(Series_read_error("1 2\n3 4\n", 3, 2),
+              "The data file holds 2 line(s) of data, but the n = 3 controls are needed first, "
+              "followed by the cases.");
+    EXPECT_EQ(Series_read_error("1 2\n3\n5 6\n7 8\n", 3, 2),
+              "Line 2 of the data file holds 1 number(s), but 2 are needed: the criterion "
+              "followed by 1 predictor(s).");
+    EXPECT_EQ(Series_read_error("1 2\n3 x\n5 6\n7 8\n", 3, 2),
+              "Invalid numeric input 'x' on line 2");
+    // Controls alone are a file without cases, not a fault.
+    EXPECT_EQ(Series_read_error("1 2\n3 4\n5 6", 3, 2), "");
 }

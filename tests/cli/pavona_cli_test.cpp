@@ -10,6 +10,7 @@
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -205,7 +206,9 @@ TEST(PavonaCli, BadUsageExitsTwoAndHelpExitsZero) {
          {std::string(""), std::string("--predictors 1 --controls 10"),
           "--predictors 1 " + Quoted(Data + "/worked_example.txt"), "--limits both " + Worked(),
           "--frobnicate " + Worked(), Worked() + " extra.txt", std::string("--predictors"),
-          "--json=yes " + Worked(), "--notes \"$(printf 'a\\nb')\" " + Worked()}) {
+          "--json=yes " + Worked(), "--notes \"$(printf 'a\\nb')\" " + Worked(),
+          "--cases 0 " + Worked(), "--cases two " + Worked(), "--jobs 0 " + Worked(),
+          "--jobs 257 " + Worked(), "--csv --json " + Worked(), "--csv=1 " + Worked()}) {
         SCOPED_TRACE(arguments);
         const tRun run = Run_cli(arguments);
         EXPECT_EQ(run.Status, 2);
@@ -246,4 +249,221 @@ TEST(PavonaCli, AReportThatCannotBeWrittenIsAFailureNotASuccess) {
     const int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 1);
+}
+
+// A series of cases: the controls of the worked example, then case rows.
+namespace {
+
+// A file in the temporary folder for the life of the object.
+class tTemp_file {
+public:
+    explicit tTemp_file(const std::string& text) {
+        static int count = 0;
+        path_ = (std::filesystem::temp_directory_path() /
+                 ("pavona_cli_series_" + std::to_string(::getpid()) + "_" +
+                  std::to_string(++count) + ".txt"))
+                    .string();
+        std::ofstream(path_, std::ios::binary) << text;
+    }
+    ~tTemp_file() { std::filesystem::remove(path_); }
+    tTemp_file(const tTemp_file&) = delete;
+    tTemp_file& operator=(const tTemp_file&) = delete;
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// The worked example's ten control lines.
+std::string Controls() {
+    std::istringstream lines(Contents(Data + "/worked_example.txt"));
+    std::string text;
+    std::string line;
+    for (int i = 0; i < 10 && std::getline(lines, line); ++i)
+        text += line + "\n";
+    return text;
+}
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    std::string part;
+    std::istringstream stream(text);
+    while (std::getline(stream, part, separator))
+        parts.push_back(part);
+    if (!text.empty() && text.back() == separator) parts.emplace_back();
+    return parts;
+}
+
+// The value of `"key": ` in a one-case JSON report, up to the comma or line end.
+std::string Json_value(const std::string& json, const std::string& key) {
+    const std::size_t at = json.find("\"" + key + "\": ");
+    if (at == std::string::npos) return "<no " + key + ">";
+    const std::size_t start = at + key.size() + 4;
+    return json.substr(start, json.find_first_of(",\n", start) - start);
+}
+
+} // namespace
+
+TEST(PavonaCliSeries, CsvRowsEqualSingleCaseRunsOfTheSameRows) {
+    const std::vector<std::string> rows = {"40 30", "45 25", "60 10", "55.5 22.25", "30 16"};
+    std::string series = Controls();
+    for (const std::string& row : rows)
+        series += row + "\n";
+    const tTemp_file file(series);
+    for (const std::string limits : {"two-sided", "lower", "upper"}) {
+        SCOPED_TRACE(limits);
+        const tRun run = Run_cli("--predictors 1 --controls 10 --cases all --csv --limits " +
+                                 limits + " " + Quoted(file.Path()));
+        EXPECT_EQ(run.Status, 0);
+        EXPECT_EQ(run.Err, "");
+        const std::vector<std::string> lines = Split(run.Out, '\n');
+        ASSERT_EQ(lines.size(), rows.size() + 2); // header, rows, the empty end
+        EXPECT_EQ(lines[0], "case,obtained,predicted,discrepancy,se_additional,t,df,p_one_tailed,"
+                            "p_two_tailed,pct_more_extreme,pct_lower,pct_upper,zop,zop_lower,"
+                            "zop_upper,error");
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            SCOPED_TRACE(rows[r]);
+            const tTemp_file single(Controls() + rows[r] + "\n");
+            const std::string json = Run_cli("--predictors 1 --controls 10 --json --limits " +
+                                             limits + " " + Quoted(single.Path()))
+                                         .Out;
+            const std::vector<std::string> f = Split(lines[r + 1], ',');
+            ASSERT_EQ(f.size(), 16u) << lines[r + 1];
+            const std::string scores = Json_value(json, "case_scores"); // "[40"
+            const long double obtained = std::strtold(scores.c_str() + 1, nullptr);
+            const long double predicted =
+                std::strtold(Json_value(json, "Predicted").c_str(), nullptr);
+            char discrepancy[64];
+            std::snprintf(discrepancy, sizeof discrepancy, "%.21Lg", obtained - predicted);
+            const bool lower = limits != "upper";
+            const bool upper = limits != "lower";
+            const std::vector<std::string> expected = {std::to_string(r + 1),
+                                                       scores.substr(1),
+                                                       Json_value(json, "Predicted"),
+                                                       discrepancy,
+                                                       Json_value(json, "SE_additional"),
+                                                       Json_value(json, "T_value"),
+                                                       Json_value(json, "DF"),
+                                                       Json_value(json, "P_one_tailed"),
+                                                       Json_value(json, "P_two_tailed"),
+                                                       Json_value(json, "Pct_more_extreme"),
+                                                       lower ? Json_value(json, "Pct_lower") : "",
+                                                       upper ? Json_value(json, "Pct_upper") : "",
+                                                       Json_value(json, "ZOP"),
+                                                       lower ? Json_value(json, "ZOP_lower") : "",
+                                                       upper ? Json_value(json, "ZOP_upper") : "",
+                                                       ""};
+            EXPECT_EQ(f, expected);
+        }
+    }
+}
+
+TEST(PavonaCliSeries, BadCaseRowsInTheMiddleGetTheirMessagesAndTheOthersTheirFigures) {
+    // Lines 11 to 17 of the file: good, short, word, blank (no case), too
+    // extreme, a word holding a quote and a comma, good.
+    const tTemp_file file(Controls() + "40 30\n41\n42 x7\n \t\n5000 20\n4\"5,6 1\n45 25\n");
+    const tRun run =
+        Run_cli("--predictors 1 --controls 10 --cases all --csv " + Quoted(file.Path()));
+    EXPECT_EQ(run.Status, 1);
+    const std::vector<std::string> lines = Split(run.Out, '\n');
+    ASSERT_EQ(lines.size(), 8u) << run.Out;
+    EXPECT_EQ(lines[1].rfind("1,40,60,-20,", 0), 0u) << lines[1];
+    EXPECT_EQ(lines[1].back(), ',');
+    EXPECT_EQ(lines[2], "2,,,,,,,,,,,,,,,\"Line 12 of the data file holds 1 number(s), but 2 are "
+                        "needed: the criterion followed by 1 predictor(s).\"");
+    EXPECT_EQ(lines[3], "3,,,,,,,,,,,,,,,Invalid numeric input 'x7' on line 13.");
+    EXPECT_EQ(lines[4], "4,,,,,,,,,,,,,,,Line 15: The case's discrepancy is too extreme: the "
+                        "confidence limits cannot be computed (check the case's scores for entry "
+                        "errors)");
+    EXPECT_EQ(lines[5], "5,,,,,,,,,,,,,,,\"Invalid numeric input '4\"\"5,6' on line 16.\"");
+    EXPECT_EQ(lines[6].rfind("6,45,55,-10,", 0), 0u) << lines[6];
+    EXPECT_EQ(lines[7], "");
+    // Each refusal also on standard error, in order, after its case number.
+    EXPECT_EQ(Split(run.Err, '\n').size(), 5u) << run.Err;
+    EXPECT_NE(run.Err.find("Case 3: Invalid numeric input 'x7' on line 13.\nCase 4: Line 15:"),
+              std::string::npos)
+        << run.Err;
+
+    // JSON: the same messages, and null figures.
+    const tRun json =
+        Run_cli("--predictors 1 --controls 10 --cases 6 --json " + Quoted(file.Path()));
+    EXPECT_EQ(json.Status, 1);
+    EXPECT_NE(json.Out.find("{\"case\": 5, \"case_scores\": null, \"Predicted\": null, "),
+              std::string::npos)
+        << json.Out;
+    EXPECT_NE(json.Out.find("\"error\": \"Invalid numeric input '4\\\"5,6' on line 16.\"}"),
+              std::string::npos);
+    EXPECT_EQ(json.Out.substr(json.Out.size() - 8), "}\n  ]\n}\n");
+}
+
+TEST(PavonaCliSeries, JobsOneAndTwoGiveIdenticalBytesInEveryFormat) {
+    // 300 cases, a few of them refused, from a fixed arithmetic pattern.
+    std::string series = Controls();
+    for (int i = 0; i < 300; ++i)
+        series += i % 97 == 50 ? "7 word\n"
+                               : std::to_string(30 + (i * 37) % 41) + " " +
+                                     std::to_string(12 + (i * 13) % 17) + ".5\n";
+    const tTemp_file file(series);
+    for (const std::string format : {"--csv", "--json", "--limits lower"}) {
+        SCOPED_TRACE(format);
+        const std::string arguments =
+            "--predictors 1 --controls 10 --cases all " + format + " " + Quoted(file.Path());
+        const tRun one = Run_cli("--jobs 1 " + arguments);
+        const tRun two = Run_cli("--jobs 2 " + arguments);
+        EXPECT_EQ(one.Status, 1);
+        EXPECT_GT(one.Out.size(), 300u * 100);
+        EXPECT_EQ(one.Out, two.Out);
+        EXPECT_EQ(one.Err, two.Err);
+        EXPECT_EQ(Run_cli("--jobs 3 " + arguments).Out, one.Out);
+    }
+}
+
+TEST(PavonaCliSeries, CasesOneIsTodaysOutputAndPlainReportsFollowOneAnother) {
+    const std::string report = Contents(Data + "/worked_example_two_sided.expected");
+    EXPECT_EQ(Run_cli("--cases 1 " + Worked()).Out, report);
+    EXPECT_EQ(Run_cli("--cases 1 --json " + Worked()).Out, Run_cli("--json " + Worked()).Out);
+
+    // Two cases: the first report as a single run gives it, then the second
+    // after the viewer's separator; a refused case keeps its place.
+    const tTemp_file file(Controls() + "40 30\n40 30\nx 1\n");
+    const tRun run = Run_cli("--predictors 1 --controls 10 --cases 3 " + Quoted(file.Path()));
+    EXPECT_EQ(run.Status, 1);
+    const std::string separator(102, '_');
+    EXPECT_EQ(run.Out,
+              report + separator + "\n" + report + separator +
+                  "\n\n Case 3 was not analysed: Invalid numeric input 'x' on line 13.\n\n");
+    EXPECT_EQ(run.Err, "Case 3: Invalid numeric input 'x' on line 13.\n");
+}
+
+TEST(PavonaCliSeries, FewerCaseRowsThanAskedForAreNamedAfterTheFoundOnesAreWritten) {
+    const tTemp_file file(Controls() + "40 30\n\n45 25\n");
+    tRun run = Run_cli("--predictors 1 --controls 10 --cases 5 --csv " + Quoted(file.Path()));
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_EQ(Split(run.Out, '\n').size(), 4u) << run.Out; // header, two cases, the end
+    EXPECT_EQ(run.Err, "The data file holds 2 case row(s) after the 10 controls, but 5 were "
+                       "asked for.\n");
+
+    // --cases M reads no further than the M-th case row.
+    const tTemp_file more(Controls() + "40 30\n45 25\n41 x\n");
+    EXPECT_EQ(Run_cli("--predictors 1 --controls 10 --cases 2 --csv " + Quoted(more.Path())).Status,
+              0);
+
+    run = Run_cli("--predictors 1 --controls 10 --cases all --csv " +
+                  Quoted(tTemp_file(Controls()).Path()));
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_EQ(run.Err, "The data file holds no case row after the 10 controls.\n");
+}
+
+TEST(PavonaCliSeries, AControlSampleFailureStillRefusesTheWholeRun) {
+    const tTemp_file few("1 2\n3 4\n");
+    tRun run = Run_cli("--predictors 1 --controls 10 --cases all --csv " + Quoted(few.Path()));
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_EQ(run.Out, "");
+    EXPECT_EQ(run.Err, "The data file holds 2 line(s) of data, but the n = 10 controls are "
+                       "needed first, followed by the cases.\n");
+    run = Run_cli("--predictors 1 --controls 5 --cases all --csv " +
+                  Quoted(Data + "/zero_variance.txt"));
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_EQ(run.Out, "");
+    EXPECT_NE(run.Err.find("same score on Predictor (X) 1"), std::string::npos) << run.Err;
 }

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <latch>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "inference/normal_integration.h"
@@ -78,4 +80,30 @@ TEST(NormalIntegration, TrapezoidStagesRefineToTheCompositeRule) {
 TEST(NormalIntegration, DensityUsesTheEightDecimalConstant) {
     EXPECT_EQ(Normal_density(0), 0.39894228);
     EXPECT_NEAR(Normal_density(1), std::exp(-0.5) * 0.39894228, 1e-17);
+}
+
+TEST(NormalIntegration, ThreadsIntegratingAtOnceDoNotRefineEachOthersStages) {
+    // Far-apart limits need different numbers of stages, so an estimate taken
+    // over from another thread's interval would show.
+    const std::vector<double> limits = {-3.7, -1.2, 0.3, 1.96, 2.8, 4.1};
+    std::vector<double> sequential;
+    for (const double x : limits)
+        sequential.push_back(Normal_probability(x, {}));
+    constexpr int Threads = 4;
+    constexpr int Rounds = 20000;
+    std::vector<int> mismatches(Threads, 0);
+    std::latch start(Threads);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < Threads; ++t)
+        threads.emplace_back([&, t] {
+            start.arrive_and_wait();
+            for (int round = 0; round < Rounds; ++round) {
+                const std::size_t i = static_cast<std::size_t>(round + t) % limits.size();
+                if (Normal_probability(limits[i], {}) != sequential[i]) ++mismatches[t];
+            }
+        });
+    for (std::thread& thread : threads)
+        thread.join();
+    for (int t = 0; t < Threads; ++t)
+        EXPECT_EQ(mismatches[t], 0) << "thread " << t;
 }
