@@ -2,6 +2,7 @@
 
 #include "app/input_validation.h"
 #include "app/program_texts.h"
+#include "app/summary_file_reader.h"
 #include "distributions/text_format.h"
 #include "inference/case_inference.h"
 #include "inference/inference_errors.h"
@@ -47,14 +48,21 @@ std::string Variable_label(int variable) {
     return Format_text("Predictor (X) %1d", variable - 1);
 }
 
-tEntry_check Check_entries(tPlatform& platform, const std::string& predictors_text,
-                           const std::string& sample_size_text) {
+tEntry_check Check_predictors(tPlatform& platform, const std::string& predictors_text) {
     tEntry_check check;
     const double k_value = ReadNumericField(platform, predictors_text, PredictorsCaption);
-    if (InputError || !CheckPredictorCount(platform, PredictorsCaption, k_value)) {
+    if (InputError || !CheckPredictorCount(platform, PredictorsCaption, k_value))
         check.Failed = tEntry_field::Predictors;
-        return check;
-    }
+    else
+        check.K = static_cast<int>(k_value);
+    return check;
+}
+
+tEntry_check Check_entries(tPlatform& platform, const std::string& predictors_text,
+                           const std::string& sample_size_text) {
+    tEntry_check check = Check_predictors(platform, predictors_text);
+    if (!check.Passed()) return check;
+    const double k_value = check.K;
     const double n_value = ReadNumericField(platform, sample_size_text, SampleSizeCaption);
     if (InputError || !CheckSampleSize(platform, SampleSizeCaption, n_value)) {
         check.Failed = tEntry_field::Sample_size;
@@ -79,6 +87,32 @@ tEntry_check Check_entries(tPlatform& platform, const std::string& predictors_te
     return check;
 }
 
+namespace {
+
+// From the statistics on: the positive-definiteness test, the labels, the
+// regression equation and the inverse of the predictors' correlations.
+void Build_equation(tControl_analysis& a) {
+    if (!Is_positive_definite(a.NVars, a.Corr)) throw Not_positive_definite();
+
+    a.Labels.assign(static_cast<std::size_t>(a.NVars) + 1, std::string());
+    for (int i = 1; i <= a.NVars; ++i)
+        a.Labels[i] = PadRight(Variable_label(i), Label_width);
+
+    try {
+        Build_regression_equation(a.NVars, a.N, true, a.Corr, a.Means, a.SDs, a.Regression);
+        // The predictors' correlations as the case record holds them, so that
+        // each case's inference uses exactly the inverse it would compute.
+        const tCase_data record =
+            Make_case_data(a.N, a.K, a.Means, a.SDs, a.Corr, a.Regression, tVector{});
+        a.Squared_semi_partials = Squared_semi_partials(record.R_XX, a.K, a.Regression.Beta);
+        if (!Invert_matrix(record.R_XX, a.K, a.R_XX_inverse)) throw ENot_positive_definite();
+    } catch (const ENot_positive_definite&) {
+        throw Not_positive_definite();
+    }
+}
+
+} // namespace
+
 tControl_analysis Analyse_controls(std::unique_ptr<const tData_matrix> data, int k, int n,
                                    tLimit_choice limits) {
     if (!data || k < 1 || k > 5 || n < k + 2 || n > Max_sample_size)
@@ -98,23 +132,24 @@ tControl_analysis Analyse_controls(std::unique_ptr<const tData_matrix> data, int
             EAnalysis_refused::tReason::Zero_variance,
             Format_text(Zero_variance_format, Variable_label(error.Variable()).c_str()));
     }
-    if (!Is_positive_definite(a.NVars, a.Corr)) throw Not_positive_definite();
+    Build_equation(a);
+    return a;
+}
 
-    a.Labels.assign(static_cast<std::size_t>(a.NVars) + 1, std::string());
-    for (int i = 1; i <= a.NVars; ++i)
-        a.Labels[i] = PadRight(Variable_label(i), Label_width);
-
-    try {
-        Build_regression_equation(a.NVars, n, true, a.Corr, a.Means, a.SDs, a.Regression);
-        // The predictors' correlations as the case record holds them, so that
-        // each case's inference uses exactly the inverse it would compute.
-        const tCase_data record =
-            Make_case_data(n, k, a.Means, a.SDs, a.Corr, a.Regression, tVector{});
-        a.Squared_semi_partials = Squared_semi_partials(record.R_XX, k, a.Regression.Beta);
-        if (!Invert_matrix(record.R_XX, k, a.R_XX_inverse)) throw ENot_positive_definite();
-    } catch (const ENot_positive_definite&) {
-        throw Not_positive_definite();
-    }
+tControl_analysis Analyse_summary(const tSummary_statistics& summary, tLimit_choice limits) {
+    const int k = summary.K;
+    const int n = summary.N;
+    if (k < 1 || k > 5 || n < k + 2 || n > Max_summary_sample_size)
+        throw std::invalid_argument("Analyse_summary: k or n outside the checked range");
+    tControl_analysis a;
+    a.K = k;
+    a.N = n;
+    a.NVars = k + 1;
+    a.Limits = limits;
+    a.Means = summary.Means;
+    a.SDs = summary.SDs;
+    a.Corr = summary.Corr;
+    Build_equation(a);
     return a;
 }
 

@@ -51,6 +51,9 @@ struct tEntry_check {
     bool Passed() const { return Failed == tEntry_field::None; }
 };
 
+// Reads and checks the number of predictors alone (a summary file gives n).
+tEntry_check Check_predictors(tPlatform& platform, const std::string& predictors_text);
+
 // Reads and checks the two entries in the compute command's order: k, then n,
 // then k against n, then n against 499. Only the first failure speaks.
 tEntry_check Check_entries(tPlatform& platform, const std::string& predictors_text,
@@ -75,7 +78,8 @@ struct tControl_analysis {
     int N = 0;
     int NVars = 0;
     tLimit_choice Limits = tLimit_choice::Two_sided;
-    std::unique_ptr<const tData_matrix> Data; // the raw data, controls in rows 1..n
+    std::unique_ptr<const tData_matrix> Data; // the raw data, controls in rows 1..n; null
+                                              // when built from summary statistics
     tVector Means;
     tVector SDs;
     tMatrix Corr;
@@ -104,6 +108,13 @@ struct tAnalysis : tControl_analysis, tCase_analysis {};
 // without variance; numeric faults pass through.
 tControl_analysis Analyse_controls(std::unique_ptr<const tData_matrix> data, int k, int n,
                                    tLimit_choice limits);
+
+struct tSummary_statistics;
+
+// The same from published summary statistics (no raw data: Data stays null).
+// Raises EAnalysis_refused for a correlation matrix that is not positive
+// definite.
+tControl_analysis Analyse_summary(const tSummary_statistics& summary, tLimit_choice limits);
 
 // The case's part: its record and the inference about it. Raises
 // EAnalysis_refused for a discrepancy too extreme for the limits; numeric

@@ -55,7 +55,9 @@ bool Is_decimal_number(const std::string& text) {
     return i == size;
 }
 
-Extended Convert_number(const std::string& token, long long line) {
+} // namespace
+
+Extended Read_data_number(const std::string& token, long long line) {
     const auto refuse = [&] {
         return EData_file_error("Invalid numeric input '" + Shown_token(token) + "' on line " +
                                 std::to_string(line));
@@ -73,6 +75,8 @@ Extended Convert_number(const std::string& token, long long line) {
     return value + 0;
 }
 
+namespace {
+
 // Takes the data a piece at a time, so a file is never held whole and reading
 // stops as soon as the last row is complete. When case rows follow the
 // controls, each one is handed out as soon as its line ends.
@@ -82,6 +86,13 @@ public:
         : rows_(rows), cols_(cols), cases_follow_(cases_follow), data_(data) {
         Clear_data_matrix(data_);
     }
+
+    // Case rows alone, the first on line `first_line`, from the middle of an
+    // input whose head another reader has taken (and with it any byte-order
+    // mark).
+    tData_parser(long long first_line, int cols, tData_matrix& unused)
+        : rows_(0), cols_(cols), cases_follow_(true), data_(unused), line_(first_line),
+          at_start_(false) {}
 
     // Takes bytes from the front of `piece` until no more input is wanted or a
     // case row is complete; returns how many it took.
@@ -188,11 +199,11 @@ private:
         ++count_;
         if (count_ <= cols_) {
             if (!In_cases()) {
-                data_(static_cast<int>(line_), count_) = Convert_number(token_, line_);
+                data_(static_cast<int>(line_), count_) = Read_data_number(token_, line_);
             } else if (case_.Error.empty()) {
                 // A bad case row refuses that case alone: the next line is read on.
                 try {
-                    case_.Scores[count_] = Convert_number(token_, line_);
+                    case_.Scores[count_] = Read_data_number(token_, line_);
                 } catch (const EData_file_error& error) {
                     case_.Error = error.what();
                 }
@@ -319,6 +330,8 @@ std::string Read_data_file(const std::string& path, int rows, int cols, tData_ma
 
 struct tCase_series_reader::tState {
     tState(int controls, int cols, tData_matrix& data) : parser(controls, cols, data, true) {}
+    tState(long long first_line, int cols)
+        : unused(std::make_unique<tData_matrix>()), parser(first_line, cols, *unused) {}
     ~tState() {
         if (owned) std::fclose(owned);
     }
@@ -362,6 +375,7 @@ struct tCase_series_reader::tState {
         }
     }
 
+    std::unique_ptr<tData_matrix> unused; // no control rows to fill
     tData_parser parser;
     std::FILE* stream = nullptr;
     std::FILE* owned = nullptr;
@@ -385,6 +399,18 @@ tCase_series_reader::tCase_series_reader(std::FILE* stream, int controls, int co
     state_ = std::make_unique<tState>(controls, cols, data);
     state_->stream = stream;
     state_->Advance(true);
+}
+
+tCase_series_reader::tCase_series_reader(std::string_view bytes, long long first_line, int cols) {
+    Check_counts(1, cols);
+    state_ = std::make_unique<tState>(first_line, cols);
+    state_->bytes = bytes;
+}
+
+tCase_series_reader::tCase_series_reader(std::FILE* stream, long long first_line, int cols) {
+    Check_counts(1, cols);
+    state_ = std::make_unique<tState>(first_line, cols);
+    state_->stream = stream;
 }
 
 tCase_series_reader::tCase_series_reader(const std::string& path, int controls, int cols,

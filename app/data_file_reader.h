@@ -30,6 +30,11 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A number of a data file: a decimal number (sign, digits with an optional
+// point, optional exponent) read in the C locale, finite, and 0 for a typed
+// -0. Raises EData_file_error "Invalid numeric input '<text>' on line <line>".
+Extended Read_data_number(const std::string& token, long long line);
+
 // "Data file consisting of n + 1 = %2d cases (rows) and %2d variables
 // (columns) was loaded successfully " with the counts asked for.
 std::string Data_loaded_message(int rows, int cols);
@@ -65,6 +70,10 @@ public:
     // cleared to Missing_value. Raises EData_file_error.
     tCase_series_reader(std::string_view bytes, int controls, int cols, tData_matrix& data);
     tCase_series_reader(std::FILE* stream, int controls, int cols, tData_matrix& data);
+    // Case rows alone, from the current place in `bytes` or `stream`, the
+    // first on line `first_line`: for a file whose head another reader took.
+    tCase_series_reader(std::string_view bytes, long long first_line, int cols);
+    tCase_series_reader(std::FILE* stream, long long first_line, int cols);
     // Opens the file, with the opening failures of Read_data_file.
     tCase_series_reader(const std::string& path, int controls, int cols, tData_matrix& data);
     ~tCase_series_reader();

@@ -6,6 +6,8 @@
 
 const std::string Report_separator(102, '_');
 const std::string Table_rule = " " + std::string(97, '_');
+const std::string Summary_statistics_line =
+    " The regression equation was built from summary statistics (no raw data for controls).";
 
 namespace {
 
@@ -77,7 +79,12 @@ void Inputs(tLines& out, const tControl_analysis& a) {
         Format_text(" Sample size (n) for sample providing the summary data  = %3d", a.N));
     out.emplace_back(Texts_for(a.Limits).Credible_limit);
     out.emplace_back();
-    Print_data_matrix(*a.Data, a.N, a.NVars, " Raw data for controls:", out);
+    if (a.Data) {
+        Print_data_matrix(*a.Data, a.N, a.NVars, " Raw data for controls:", out);
+    } else {
+        out.push_back(Summary_statistics_line);
+        out.emplace_back();
+    }
     out.emplace_back();
 }
 

@@ -12,6 +12,8 @@
 // underscores).
 extern const std::string Report_separator;
 extern const std::string Table_rule;
+// Stands for the raw data when the analysis was built from summary statistics.
+extern const std::string Summary_statistics_line;
 
 // The lines of one report. `notes` are the lines of the user's notes (none:
 // no notes section). `viewer_has_text` tells whether the viewer already holds

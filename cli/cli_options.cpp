@@ -5,16 +5,22 @@
 #include <iterator>
 
 const char* const Usage_text =
-    "Usage: pavona-cli --predictors K --controls N [--cases M|all] [--jobs J]\n"
-    "                  [--limits two-sided|lower|upper] [--notes TEXT]...\n"
+    "Usage: pavona-cli --predictors K (--controls N | --summary) [--cases M|all]\n"
+    "                  [--jobs J] [--limits two-sided|lower|upper] [--notes TEXT]...\n"
     "                  [--json|--csv] DATAFILE\n"
     "\n"
     "Compares a case with a control sample by multiple regression.\n"
     "DATAFILE holds lines of K + 1 numbers: the criterion, then the K predictors;\n"
     "the N controls first, then the case rows. '-' reads standard input.\n"
+    "With --summary it holds the control sample's summary statistics instead of\n"
+    "its raw scores: line 1 the sample size n; line 2 the K + 1 means; line 3 the\n"
+    "K + 1 standard deviations; then the K + 1 rows of the correlation matrix;\n"
+    "then the case rows.\n"
     "\n"
     "  --predictors K   number of predictors (1 to 5)\n"
     "  --controls N     control sample size (3 to 499, at least K + 2)\n"
+    "  --summary        the file holds summary statistics (n from K + 2 to\n"
+    "                   1,000,000) rather than the controls' raw scores\n"
     "  --cases M        compare the first M case rows (default 1), or all of them;\n"
     "                   a bad case row is reported and the others go on\n"
     "  --jobs J         cases computed at once (default: one a core)\n"
@@ -112,6 +118,9 @@ tOptions Parse_arguments(int argc, char** argv) {
         } else if (argument == "--csv") {
             no_value();
             options.Csv = true;
+        } else if (argument == "--summary") {
+            no_value();
+            options.Summary = true;
         } else if (argument == "--help") {
             no_value();
             options.Help = true;
@@ -121,7 +130,9 @@ tOptions Parse_arguments(int argc, char** argv) {
     }
     if (options.Help) return options;
     if (!options.Predictors) throw EUsage("--predictors is required");
-    if (!options.Controls) throw EUsage("--controls is required");
+    if (options.Summary && options.Controls)
+        throw EUsage("--controls is not used with --summary: the file gives n");
+    if (!options.Summary && !options.Controls) throw EUsage("--controls is required");
     if (!options.Data_file) throw EUsage("the data file is missing");
     if (options.Json && options.Csv) throw EUsage("--json and --csv cannot be given together");
     return options;

@@ -14,6 +14,7 @@ extern const char* const Usage_text;
 struct tOptions {
     std::optional<std::string> Predictors;
     std::optional<std::string> Controls;
+    bool Summary = false; // the file holds summary statistics, not raw scores
     tLimit_choice Limits = tLimit_choice::Two_sided;
     std::vector<std::string> Notes;
     bool Json = false;

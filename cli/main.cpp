@@ -21,9 +21,11 @@
 #include "app/data_file_reader.h"
 #include "app/notes.h"
 #include "app/report.h"
+#include "app/summary_file_reader.h"
 #include "cli/case_series.h"
 #include "cli/cli_options.h"
 #include "cli/json_report.h"
+#include "distributions/text_format.h"
 #include "platform/console_platform.h"
 #include "platform/system_error_message.h"
 
@@ -37,17 +39,7 @@ void Print_error(const std::string& message) {
     std::fflush(stderr);
 }
 
-// Many cases, or CSV: the control sample once, then each case row.
-int Run_series(const tOptions& options, const tEntry_check& entries) {
-    auto data = std::make_unique<tData_matrix>();
-    std::optional<tCase_series_reader> reader;
-    if (*options.Data_file == "-")
-        reader.emplace(stdin, entries.N, entries.K + 1, *data);
-    else
-        reader.emplace(*options.Data_file, entries.N, entries.K + 1, *data);
-    const tControl_analysis controls =
-        Analyse_controls(std::move(data), entries.K, entries.N, options.Limits);
-
+tSeries_settings Series_settings(const tOptions& options) {
     tSeries_settings settings;
     settings.Format = options.Csv    ? tSeries_format::Csv
                       : options.Json ? tSeries_format::Json
@@ -58,7 +50,61 @@ int Run_series(const tOptions& options, const tEntry_check& entries) {
                         : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     settings.Notes = options.Notes;
     settings.Show_progress = ::isatty(::fileno(stderr)) == 1;
-    return Run_case_series(controls, *reader, settings, stdout, stderr);
+    return settings;
+}
+
+// Many cases, or CSV: the control sample once, then each case row.
+int Run_series(const tOptions& options, const tEntry_check& entries) {
+    auto data = std::make_unique<tData_matrix>();
+    std::optional<tCase_series_reader> reader;
+    if (*options.Data_file == "-")
+        reader.emplace(stdin, entries.N, entries.K + 1, *data);
+    else
+        reader.emplace(*options.Data_file, entries.N, entries.K + 1, *data);
+    const tControl_analysis controls =
+        Analyse_controls(std::move(data), entries.K, entries.N, options.Limits);
+    return Run_case_series(controls, *reader, Series_settings(options), stdout, stderr);
+}
+
+int Write_output(const std::string& output) {
+    errno = 0;
+    if (std::fwrite(output.data(), 1, output.size(), stdout) != output.size() ||
+        std::fflush(stdout) != 0) {
+        Print_error(System_error_message(Last_error_or_io()));
+        return Exit_refused;
+    }
+    return 0;
+}
+
+std::string Output(const tOptions& options, const tAnalysis& analysis) {
+    if (options.Json) return Json_report(analysis);
+    std::string output;
+    for (const std::string& line : Report_lines(analysis, options.Notes, false))
+        output += line + "\n";
+    return output;
+}
+
+// A control sample given by its published summary statistics.
+int Run_summary(const tOptions& options, int k, const tWarning_handler& warn) {
+    std::optional<tSummary_reader> reader;
+    if (*options.Data_file == "-")
+        reader.emplace(stdin, k);
+    else
+        reader.emplace(*options.Data_file, k);
+    tControl_analysis controls = Analyse_summary(reader->Summary(), options.Limits);
+    if (Is_series(options))
+        return Run_case_series(controls, reader->Cases(), Series_settings(options), stdout, stderr);
+
+    tCase_row row;
+    if (!reader->Cases().Next(row))
+        throw EData_file_error(Format_text("The summary file ends before line %d, which must "
+                                           "hold the case's %d scores, the criterion first.",
+                                           k + 5, k + 1));
+    if (!row.Error.empty()) throw EData_file_error(row.Error);
+    tAnalysis analysis;
+    static_cast<tControl_analysis&>(analysis) = std::move(controls);
+    static_cast<tCase_analysis&>(analysis) = Analyse_case(analysis, row.Scores, warn);
+    return Write_output(Output(options, analysis));
 }
 
 int Run(int argc, char** argv) {
@@ -81,6 +127,13 @@ int Run(int argc, char** argv) {
     }
 
     tConsole_platform platform;
+    const tWarning_handler warn = [&platform](const std::string& message) {
+        platform.Message_box(message, tMessage_kind::Warning, Ok_button);
+    };
+    if (options.Summary) {
+        const tEntry_check k = Check_predictors(platform, *options.Predictors);
+        return k.Passed() ? Run_summary(options, k.K, warn) : Exit_refused;
+    }
     const tEntry_check entries = Check_entries(platform, *options.Predictors, *options.Controls);
     if (!entries.Passed()) {
         // The input checks have already written their warnings.
@@ -98,26 +151,9 @@ int Run(int argc, char** argv) {
     else
         Read_data_file(*options.Data_file, rows, cols, *data);
 
-    const tWarning_handler warn = [&platform](const std::string& message) {
-        platform.Message_box(message, tMessage_kind::Warning, Ok_button);
-    };
     const tAnalysis analysis =
         Run_analysis(std::move(data), entries.K, entries.N, options.Limits, warn);
-
-    std::string output;
-    if (options.Json) {
-        output = Json_report(analysis);
-    } else {
-        for (const std::string& line : Report_lines(analysis, options.Notes, false))
-            output += line + "\n";
-    }
-    errno = 0;
-    if (std::fwrite(output.data(), 1, output.size(), stdout) != output.size() ||
-        std::fflush(stdout) != 0) {
-        Print_error(System_error_message(Last_error_or_io()));
-        return Exit_refused;
-    }
-    return 0;
+    return Write_output(Output(options, analysis));
 }
 
 } // namespace

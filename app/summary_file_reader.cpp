@@ -1,0 +1,205 @@
+#include "app/summary_file_reader.h"
+
+#include <cerrno>
+#include <cmath>
+#include <vector>
+
+#include "app/analysis.h"
+#include "distributions/text_format.h"
+#include "platform/system_error_message.h"
+
+namespace {
+
+constexpr int Ctrl_z = 26;
+
+// What line `line` of the summary must hold, for the messages.
+std::string Line_contents(long long line, int k) {
+    const int nvars = k + 1;
+    if (line == 1) return "the sample size n";
+    if (line == 2) return Format_text("the %d means, the criterion's first", nvars);
+    if (line == 3) return Format_text("the %d standard deviations, the criterion's first", nvars);
+    return Format_text("row %lld of the correlation matrix (%d correlations)", line - 3, nvars);
+}
+
+std::string Entry_name(int variable) {
+    return Variable_label(variable);
+}
+
+} // namespace
+
+// The bytes of the file, one at a time, from memory or from a stream; what
+// is left after the head goes to the case rows.
+struct tSummary_reader::tSource {
+    std::string_view bytes;
+    std::size_t position = 0;
+    std::FILE* stream = nullptr;
+
+    int Get() {
+        if (stream) return getc_unlocked(stream);
+        return position < bytes.size() ? static_cast<unsigned char>(bytes[position++]) : EOF;
+    }
+    void Unget(int c) {
+        if (c == EOF) return;
+        if (stream)
+            ungetc(c, stream);
+        else
+            --position;
+    }
+
+    // The text of the next line, without its line end; false when the data
+    // has ended (the end of the input, or Ctrl-Z, which is left for the case
+    // rows to see) before the line began.
+    bool Line(std::string& text, long long number) {
+        text.clear();
+        errno = 0;
+        int c = Get();
+        if (c == EOF || c == Ctrl_z) {
+            if (stream && std::ferror(stream))
+                throw EData_file_error(System_error_message(Last_error_or_io()));
+            Unget(c);
+            return false;
+        }
+        for (; c != EOF && c != '\n' && c != '\r'; c = Get()) {
+            if (c == Ctrl_z) {
+                Unget(c);
+                return true;
+            }
+            if (text.size() >= Max_data_file_bytes)
+                throw EData_file_error(
+                    Format_text("Line %lld of the summary file is longer than %d MB: it is not a "
+                                "file of numbers.",
+                                number, static_cast<int>(Max_data_file_bytes >> 20)));
+            text += static_cast<char>(c);
+        }
+        if (c == '\r') {
+            const int next = Get();
+            if (next != '\n') Unget(next); // CR LF is one line end
+        }
+        if (stream && std::ferror(stream))
+            throw EData_file_error(System_error_message(Last_error_or_io()));
+        return true;
+    }
+};
+
+tSummary_reader::tSummary_reader(std::string_view bytes, int k) {
+    summary_.K = k;
+    tSource source;
+    source.bytes = bytes;
+    Read(source);
+    cases_ = std::make_unique<tCase_series_reader>(bytes.substr(source.position), k + 5, k + 1);
+}
+
+tSummary_reader::tSummary_reader(std::FILE* stream, int k) {
+    summary_.K = k;
+    tSource source;
+    source.stream = stream;
+    Read(source);
+    cases_ = std::make_unique<tCase_series_reader>(stream, k + 5, k + 1);
+}
+
+tSummary_reader::tSummary_reader(const std::string& path, int k) {
+    errno = 0;
+    owned_ = std::fopen(path.c_str(), "rb");
+    if (!owned_) throw EData_file_error(System_error_message(errno));
+    try {
+        summary_.K = k;
+        tSource source;
+        source.stream = owned_;
+        Read(source);
+        cases_ = std::make_unique<tCase_series_reader>(owned_, k + 5, k + 1);
+    } catch (...) {
+        std::fclose(owned_);
+        throw;
+    }
+}
+
+tSummary_reader::~tSummary_reader() {
+    cases_.reset();
+    if (owned_) std::fclose(owned_);
+}
+
+void tSummary_reader::Read(tSource& source) {
+    const int k = summary_.K;
+    const int nvars = k + 1;
+    if (k < 1 || k > 5) throw std::invalid_argument("Summary reader: k outside 1..5");
+
+    // The numbers of line `number`, at least `needed` of them.
+    std::string text;
+    const auto read_line = [&](long long number, int needed) {
+        if (!source.Line(text, number))
+            throw EData_file_error(Format_text("The summary file ends before line %lld, which must "
+                                               "hold %s.",
+                                               number, Line_contents(number, k).c_str()));
+        // A byte-order mark starts the file, not its first number.
+        if (number == 1 && text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
+        std::vector<Extended> values;
+        std::string token;
+        const auto end_token = [&] {
+            if (!token.empty() && static_cast<int>(values.size()) < needed)
+                values.push_back(Read_data_number(token, number));
+            token.clear();
+        };
+        for (const char c : text) {
+            if (static_cast<unsigned char>(c) <= ' ')
+                end_token();
+            else
+                token += c;
+        }
+        end_token();
+        if (static_cast<int>(values.size()) < needed)
+            throw EData_file_error(Format_text(
+                "Line %lld of the summary file holds %d number(s), but %d are needed: %s.", number,
+                static_cast<int>(values.size()), needed, Line_contents(number, k).c_str()));
+        return values;
+    };
+
+    const Extended n = read_line(1, 1)[0];
+    if (n != std::floor(n) || n < k + 2 || n > Max_summary_sample_size)
+        throw EData_file_error(Format_text("Line 1 of the summary file: the sample size n must be "
+                                           "a whole number from k + 2 = %d to %lld, not %s.",
+                                           k + 2, Max_summary_sample_size,
+                                           Format_text("%.10Lg", n).c_str()));
+    summary_.N = static_cast<int>(n);
+
+    const std::vector<Extended> means = read_line(2, nvars);
+    const std::vector<Extended> sds = read_line(3, nvars);
+    for (int i = 1; i <= nvars; ++i) {
+        summary_.Means[i] = means[i - 1];
+        summary_.SDs[i] = sds[i - 1];
+        if (!(sds[i - 1] > 0))
+            throw EData_file_error(Format_text("Line 3 of the summary file, entry %d: the "
+                                               "standard deviation of %s must be greater than 0.",
+                                               i, Entry_name(i).c_str()));
+    }
+
+    for (int i = 1; i <= nvars; ++i) {
+        const std::vector<Extended> row = read_line(3 + i, nvars);
+        for (int j = 1; j <= nvars; ++j) {
+            const Extended r = row[j - 1];
+            if (i == j && std::fabs(r - 1) > Correlation_tolerance)
+                throw EData_file_error(Format_text("Line %d of the summary file, entry %d: the "
+                                                   "correlation of %s with itself must be 1.",
+                                                   3 + i, j, Entry_name(i).c_str()));
+            if (i != j && (r < -1 || r > 1))
+                throw EData_file_error(Format_text(
+                    "Line %d of the summary file, entry %d: the correlation of %s with %s must "
+                    "lie between -1 and 1.",
+                    3 + i, j, Entry_name(i).c_str(), Entry_name(j).c_str()));
+            summary_.Corr(i, j) = i == j ? 1 : r;
+        }
+    }
+    // Published matrices are rounded: entries that agree to the tolerance are
+    // one correlation, taken as their mean.
+    for (int i = 1; i <= nvars; ++i)
+        for (int j = i + 1; j <= nvars; ++j) {
+            const Extended upper = summary_.Corr(i, j);
+            const Extended lower = summary_.Corr(j, i);
+            if (std::fabs(upper - lower) > Correlation_tolerance)
+                throw EData_file_error(Format_text(
+                    "Lines %d and %d of the summary file: the correlation of %s with %s is %s in "
+                    "one and %s in the other, but the matrix must be symmetric.",
+                    3 + i, 3 + j, Entry_name(i).c_str(), Entry_name(j).c_str(),
+                    Format_text("%.10Lg", upper).c_str(), Format_text("%.10Lg", lower).c_str()));
+            summary_.Corr(i, j) = summary_.Corr(j, i) = (upper + lower) / 2;
+        }
+}
