@@ -3,36 +3,17 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
-#include <random>
+#include <utility>
 
 #include "app/analysis.h"
-#include "matrix/matrix_routines.h"
+#include "bench/bench_data.h"
 
 namespace {
-
-// Controls drawn from a linear model with noise SD 10, the case `offset`
-// points from its prediction.
-std::unique_ptr<tData_matrix> Make_data(int n, int k, double offset) {
-    auto data = std::make_unique<tData_matrix>();
-    Clear_data_matrix(*data);
-    std::mt19937 generator(12345);
-    std::normal_distribution<double> normal(0, 1);
-    for (int i = 1; i <= n + 1; ++i) {
-        double y = 50;
-        for (int j = 1; j <= k; ++j) {
-            const double x = 20 + 5 * normal(generator);
-            (*data)(i, j + 1) = x;
-            y += 0.5 * j * x;
-        }
-        (*data)(i, 1) = y + (i <= n ? 10 * normal(generator) : offset);
-    }
-    return data;
-}
 
 void Whole_analysis(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     const int k = static_cast<int>(state.range(1));
-    const auto data = Make_data(n, k, static_cast<double>(state.range(2)));
+    const auto data = Make_bench_data(n, k, static_cast<double>(state.range(2)));
     for (auto _ : state) {
         // The route the window and the tool take, copy of the data included.
         tAnalysis analysis = Run_analysis(std::make_unique<const tData_matrix>(*data), k, n,
@@ -41,12 +22,14 @@ void Whole_analysis(benchmark::State& state) {
     }
 }
 
+// n, k, case offset in points (noise SD 10): 2.5, 3, 10 and 30 SDs below the
+// prediction, and 3 above, where the effect size needs two searches of its own.
+void Offsets(benchmark::internal::Benchmark* bench) {
+    for (const auto& [n, k] : {std::pair{499, 5}, {10, 1}})
+        for (int offset : {-25, -30, -100, -300, 30})
+            bench->Args({n, k, offset});
+}
+
 } // namespace
 
-// n, k, case offset: 2.5 and 10 noise SDs below the prediction.
-BENCHMARK(Whole_analysis)
-    ->Args({499, 5, -25})
-    ->Args({10, 1, -25})
-    ->Args({499, 5, -100})
-    ->Args({10, 1, -100})
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(Whole_analysis)->Apply(Offsets)->Unit(benchmark::kMillisecond);

@@ -92,6 +92,24 @@ Extended tDistribution::Random_value() {
     return scope.Checked(Quantile(Uniform_random()));
 }
 
+namespace {
+// Each expansion moves a bracket end 8 times as far from the centre, so some
+// 5500 reach a support end even from the smallest step Extended holds (but a
+// step lost in the rounding of the centre never moves); the Newton steps with
+// their bisections took at most 45 rounds over the tests. Far beyond both.
+constexpr long Max_quantile_expansions = 100000;
+constexpr long Max_quantile_steps = 100000;
+} // namespace
+
+void tContinuous_distribution::Raise_quantile_not_converged(const char* loop, long count,
+                                                            const char* unit, Extended p) const {
+    std::vector<tNamed_argument> arguments{{"p", p}};
+    static const char* const names[] = {"", "parameter 1", "parameter 2", "parameter 3"};
+    for (int i = 1; i <= Parameter_count && i <= 3; ++i)
+        arguments.push_back({names[i], Parameters[i].Value});
+    Raise_not_converged("Quantile", loop, count, unit, arguments);
+}
+
 Extended tContinuous_distribution::Quantile(Extended p) const {
     tFloating_point_scope scope;
     Check_bound(1302, p, 0);
@@ -105,7 +123,10 @@ Extended tContinuous_distribution::Quantile(Extended p) const {
     Extended hi = std::min(Support_upper, m + s);
     Extended lo = std::max(Support_lower, m - s);
     // Each expansion stops at a support end: there is nothing beyond it.
+    long expansions = 0;
     while (hi < Support_upper && Cdf(hi) < p) {
+        if (++expansions > Max_quantile_expansions)
+            Raise_quantile_not_converged("bracket expansion", Max_quantile_expansions, "steps", p);
         lo = hi;
         hi = m + 8 * (hi - m);
         if (hi > Support_upper) hi = Support_upper;
@@ -114,6 +135,8 @@ Extended tContinuous_distribution::Quantile(Extended p) const {
     // then still lie wholly above the quantile. (After an upward expansion
     // Cdf(lo) < p, so this loop does nothing.)
     while (lo > Support_lower && Cdf(lo) > p) {
+        if (++expansions > Max_quantile_expansions)
+            Raise_quantile_not_converged("bracket expansion", Max_quantile_expansions, "steps", p);
         hi = lo;
         lo = m + 8 * (lo - m);
         if (lo < Support_lower) lo = Support_lower;
@@ -121,7 +144,10 @@ Extended tContinuous_distribution::Quantile(Extended p) const {
 
     Extended x = (lo + hi) / 2;
     Extended x_old;
+    long steps = 0;
     do {
+        if (++steps > Max_quantile_steps)
+            Raise_quantile_not_converged("search", Max_quantile_steps, "steps", p);
         const Extended d = Cdf(x) - p;
         const Extended f = Density(x);
         x_old = x;
@@ -131,7 +157,7 @@ Extended tContinuous_distribution::Quantile(Extended p) const {
             x = x - d / f;
         else
             x = (lo + hi) / 2;
-        // No iteration limit: a non-finite step stops the search as a fault.
+        // A non-finite step would never converge: stop at once.
         Require_finite(x);
     } while (!(std::fabs(x - x_old) < Tolerance));
     return scope.Checked(x);

@@ -55,4 +55,9 @@ public:
 
 protected:
     tContinuous_distribution() = default;
+
+private:
+    // The cap's fault, naming p and the parameters.
+    [[noreturn]] void Raise_quantile_not_converged(const char* loop, long count, const char* unit,
+                                                   Extended p) const;
 };

@@ -19,6 +19,7 @@
 #include <cmath>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "extended.h"
 
@@ -39,6 +40,22 @@ template <typename Real> inline void Require_finite(Real value) {
         Raise_floating_point_fault(std::isnan(value) ? FE_INVALID : FE_OVERFLOW);
 }
 
+// Every loop of the library that ends on convergence alone also has a
+// generous cap on its count (as the trusted numerical libraries do): past it,
+// whatever the input, it raises EFloating_point_error with a message that
+// names the routine and its arguments, such as
+// "Non_central_t Cdf: series did not converge after 1000000 terms (x = 2.5,
+// df = 8, delta = 3)".
+struct tNamed_argument {
+    const char* Name;
+    Extended Value;
+};
+std::string Not_converged_message(const char* routine, const char* loop, long count,
+                                  const char* unit, const std::vector<tNamed_argument>& arguments);
+[[noreturn]] void Raise_not_converged(const char* routine, const char* loop, long count,
+                                      const char* unit,
+                                      const std::vector<tNamed_argument>& arguments);
+
 class tFloating_point_scope {
 public:
     static constexpr int Fault_flags = FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW;
@@ -47,18 +64,15 @@ public:
     // environment), so the flags are only written when some are set. The
     // scope sits on the innermost loops of the quantile searches.
     tFloating_point_scope() : outer_(fetestexcept(Fault_flags)) {
-        if (outer_)
-            feclearexcept(outer_);
+        if (outer_) feclearexcept(outer_);
     }
     ~tFloating_point_scope() {
         // Faults of this scope that were not checked are dropped; the outer
         // scope's flags come back as they were.
         const int now = fetestexcept(Fault_flags);
         if (now != outer_) {
-            if (const int own = now & ~outer_)
-                feclearexcept(own);
-            if (const int lost = outer_ & ~now)
-                feraiseexcept(lost);
+            if (const int own = now & ~outer_) feclearexcept(own);
+            if (const int lost = outer_ & ~now) feraiseexcept(lost);
         }
     }
     tFloating_point_scope(const tFloating_point_scope&) = delete;
@@ -66,8 +80,7 @@ public:
 
     // Raises if a fault flag has been set since the scope began.
     void Check() const {
-        if (const int raised = fetestexcept(Fault_flags))
-            Raise_floating_point_fault(raised);
+        if (const int raised = fetestexcept(Fault_flags)) Raise_floating_point_fault(raised);
     }
 
     // Check(), and also refuse a result that is not finite.

@@ -11,6 +11,10 @@ Extended Beta_fraction(Extended x, Extended a, Extended b) {
     return scope.Checked(Beta_fraction_unscoped(x, a, b));
 }
 
+// The fraction needs of the order of sqrt(max(a, b)) terms, about 5900 for
+// shapes of 2^31 at the mean; this many is far beyond any shapes below that.
+constexpr long Max_beta_fraction_terms = 1000000;
+
 Extended Beta_fraction_unscoped(Extended x, Extended a, Extended b) {
     const Extended qab = a + b, qap = a + 1, qam = a - 1;
     Extended am = 1, bm = 1, az = 1;
@@ -18,6 +22,9 @@ Extended Beta_fraction_unscoped(Extended x, Extended a, Extended b) {
     Extended az_old;
     Extended m = 1;
     do {
+        if (m > Max_beta_fraction_terms)
+            Raise_not_converged("Beta_fraction", "continued fraction", Max_beta_fraction_terms,
+                                "terms", {{"x", x}, {"a", a}, {"b", b}});
         const Extended em = m;
         const Extended tem = 2 * m;
         Extended d = em * (b - em) * x / ((qam + tem) * (a + tem));
@@ -32,7 +39,7 @@ Extended Beta_fraction_unscoped(Extended x, Extended a, Extended b) {
         az = app / bpp;
         bz = 1;
         m = m + 1;
-        // No iteration limit: stop with a fault rather than spin on inf or NaN.
+        // A quantity gone infinite or NaN would never converge: stop at once.
         Require_finite(az);
     } while (!(std::fabs(az - az_old) < Tolerance * std::fabs(az)));
     return az;

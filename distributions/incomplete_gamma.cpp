@@ -32,12 +32,19 @@ Extended Gamma_fraction(Extended x, Extended a) {
     return scope.Checked(Gamma_fraction_unscoped(x, a));
 }
 
+// The fraction needs of the order of sqrt(a) terms, about 9700 for a shape of
+// 2^31 at the mean; this many is far beyond any shape below that.
+constexpr long Max_gamma_fraction_terms = 1000000;
+
 Extended Gamma_fraction_unscoped(Extended x, Extended a) {
     Extended g = 0, g_old = 1;
     Extended a0 = 1, a1 = x, b0 = 0, b1 = 1, fac = 1;
     Extended n = 1;
     Extended change;
     do {
+        if (n > Max_gamma_fraction_terms)
+            Raise_not_converged("Gamma_fraction", "continued fraction", Max_gamma_fraction_terms,
+                                "terms", {{"x", x}, {"a", a}});
         const Extended an = n;
         const Extended ana = an - a;
         a0 = (a1 + a0 * ana) * fac;
@@ -52,8 +59,8 @@ Extended Gamma_fraction_unscoped(Extended x, Extended a) {
         }
         n = n + 1;
         change = std::fabs((g - g_old) / g);
-        // No iteration limit: a change that is no longer finite would never
-        // pass the test, so it stops the loop as a fault.
+        // A change that is no longer finite would never pass the test: stop
+        // at once.
         Require_finite(change);
     } while (!(change < Tolerance));
     return g * std::exp(a * std::log(x) - x - Ln_gamma_unscoped(a));

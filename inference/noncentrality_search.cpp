@@ -1,44 +1,202 @@
 #include "inference/noncentrality_search.h"
 
+#include <algorithm>
+#include <boost/math/tools/toms748_solve.hpp>
 #include <cmath>
+#include <cstdint>
+#include <utility>
 
+#include "distributions/argument_error.h"
 #include "distributions/floating_point_faults.h"
 #include "distributions/non_central_t_distribution.h"
+#include "distributions/numeric_utilities.h"
 #include "inference/inference_errors.h"
 
-Extended Noncentrality_for_quantile(Extended df, Extended t, Extended p) {
-    tFloating_point_scope scope;
-    Require_finite(t); // an infinite target is a fault upstream, not an extreme case
-    Extended lo = -1;
-    Extended hi = 1;
-    tNon_central_t_distribution distribution(df, hi);
+namespace {
 
-    // The doubling is capped: past Max_noncentrality the series behind each
-    // quantile grows too long, and a data-entry slip can ask for any size.
-    while (t > distribution.Quantile(p)) {
+// Cdf(t) - p at a non-centrality delta. The distribution function rises with
+// x, so this is positive exactly when t lies above the p-quantile; and it
+// falls as delta rises, so it is positive exactly below the wanted delta.
+class tExcess {
+public:
+    tExcess(Extended df, Extended t, Extended p) : df_(df), t_(t), p_(p), distribution_(df, 1) {}
+    Extended operator()(Extended delta) {
+        distribution_.Set_parameters(df_, delta, 0);
+        return distribution_.Cdf(t_) - p_;
+    }
+    // +1, 0 or -1 as the excess at delta is positive, zero or negative.
+    int Sign(Extended delta) {
+        const Extended excess = (*this)(delta);
+        return (excess > 0) - (excess < 0);
+    }
+
+private:
+    const Extended df_, t_, p_;
+    tNon_central_t_distribution distribution_;
+};
+
+// The checks that the quantile search made of p: outside 0..1 an argument
+// error; at 0 or 1 (to within the library's tolerance) the quantile is an end
+// of the support, which no finite delta moves past t.
+void Check_probability(Extended p) {
+    Check_bound(1302, p, 0);
+    Check_bound(1315, p, 1);
+    if (Nearly_equal_unscoped(p, 0) || Nearly_equal_unscoped(p, 1))
+        throw EDiscrepancy_too_extreme();
+}
+
+// The search proper. `sign`(delta) is the sign of the excess at delta, as
+// one evaluation gives it. Doubling from [-1, 1]: upwards while t lies above
+// the quantile at hi, then, if that never moved lo, downwards while t lies
+// below the quantile at lo; then bisection until the bracket is narrower than
+// 1e-6 (a zero excess moves hi). Returns the last midpoint tried.
+// The doubling is capped: past Max_noncentrality the series behind each
+// evaluation grows too long, and a data-entry slip can ask for any size.
+template <typename Sign> Extended Double_and_bisect(Sign sign) {
+    Extended lo = -1, hi = 1;
+    while (sign(hi) > 0) {
         if (2 * hi > Max_noncentrality) throw EDiscrepancy_too_extreme();
         lo = hi;
         hi = 2 * hi;
-        distribution.Set_parameters(df, hi, 0);
     }
     if (lo < 0) {
-        distribution.Set_parameters(df, lo, 0);
-        while (t < distribution.Quantile(p)) {
+        while (sign(lo) < 0) {
             if (-2 * lo > Max_noncentrality) throw EDiscrepancy_too_extreme();
             hi = lo;
             lo = 2 * lo;
-            distribution.Set_parameters(df, lo, 0);
         }
     }
-
     Extended mid = 0;
     do {
         mid = (lo + hi) / 2;
-        distribution.Set_parameters(df, mid, 0);
-        if (t > distribution.Quantile(p))
+        if (sign(mid) > 0)
             lo = mid;
         else
             hi = mid;
     } while (hi - lo >= 0.000001L);
-    return scope.Checked(mid);
+    return mid;
+}
+
+// The standard normal p-quantile to about 5e-4 (Hastings' rational
+// approximation): enough for a first guess.
+Extended Rough_normal_quantile(Extended p) {
+    const Extended tail = std::min(p, 1 - p);
+    const Extended u = std::sqrt(-2 * std::log(tail));
+    const Extended z = u - (2.515517L + u * (0.802853L + u * 0.010328L)) /
+                               (1 + u * (1.432788L + u * (0.189269L + u * 0.001308L)));
+    return p < 0.5L ? -z : z;
+}
+
+// The root of the excess is found to this width before the search is
+// replayed; it is far below the bisection's last step of 1e-6.
+constexpr Extended Root_width = 1e-12L;
+// The solver needs about half a dozen evaluations from the bracket found
+// below; past this many it stops with the bracket it has, which only widens
+// the band decided by evaluations.
+constexpr std::uintmax_t Max_root_evaluations = 100;
+
+// Where the search for the root starts, and its first step: the normal
+// approximation to the non-central t, by which (t (1 - 1/(4 df)) - delta) over
+// sqrt(1 + t^2/(2 df)) is roughly standard normal.
+std::pair<Extended, Extended> First_guess(Extended df, Extended t, Extended p) {
+    // Only a start: arithmetic that overflows here (absurd t or df) costs
+    // steps, not the result, so its flags are dropped with this scope.
+    tFloating_point_scope guess_arithmetic;
+    const Extended spread = std::sqrt(1 + t * t / (2 * df));
+    const Extended guess = t * (1 - 1 / (4 * df)) - Rough_normal_quantile(p) * spread;
+    if (!std::isfinite(guess) || !std::isfinite(spread)) return {0, 1};
+    return {std::clamp(guess, -Max_noncentrality, Max_noncentrality), spread / 4};
+}
+
+// The root of the excess as a bracket of width Root_width at most (zero where
+// an evaluation hit it exactly). Steps away from the first guess, doubling the
+// step, until the excess changes sign, then hands that bracket to the solver.
+// A root beyond Max_noncentrality is where the stepwise search gives up: its
+// doubling would find the excess at the cap still of the same sign, as it is
+// here.
+std::pair<Extended, Extended> Root_of(tExcess& excess, Extended df, Extended t, Extended p) {
+    auto [a, step] = First_guess(df, t, p);
+    Extended excess_a = excess(a);
+    if (excess_a == 0) return {a, a};
+    const Extended direction = excess_a > 0 ? 1 : -1; // towards the root
+    Extended b, excess_b;
+    for (;;) {
+        if (direction * a >= Max_noncentrality) throw EDiscrepancy_too_extreme();
+        b = std::clamp(a + direction * step, -Max_noncentrality, Max_noncentrality);
+        excess_b = excess(b);
+        if (excess_b == 0) return {b, b};
+        if ((excess_b > 0) != (excess_a > 0)) break;
+        a = b;
+        excess_a = excess_b;
+        step = 2 * step;
+    }
+    if (b < a) {
+        std::swap(a, b);
+        std::swap(excess_a, excess_b);
+    }
+
+    std::uintmax_t evaluations = Max_root_evaluations;
+    std::pair<Extended, Extended> root;
+    {
+        // Flags from the solver's own interpolation (none seen, but its
+        // guards compare magnitudes rather than watch the flags) are no
+        // faults of the result. Each evaluation checks and raises its own.
+        tFloating_point_scope solver_arithmetic;
+        root = boost::math::tools::toms748_solve(
+            [&excess](Extended delta) { return excess(delta); }, a, b, excess_a, excess_b,
+            [](Extended lo, Extended hi) { return std::fabs(hi - lo) <= Root_width; }, evaluations);
+    }
+    Require_finite(root.first);
+    Require_finite(root.second);
+    return root;
+}
+
+// A generous bound on how far a computed Cdf strays from a smooth function of
+// delta: its series and fractions stop at 2.5e-12 and 5e-12, and where the
+// series' start index changes with delta the computed value steps (by up to
+// 3e-11 where measured). Within this distance of p the sign of the excess is
+// rounding, not position, and only an evaluation tells what the stepwise
+// search decides.
+constexpr Extended Cdf_error_bound = 1e-9L;
+// Distance from the root at which the excess's slope is measured: far enough
+// that the error bound above is negligible in the difference, near enough
+// that the slope is the root's own (delta moves the distribution on a scale
+// of one or more).
+constexpr Extended Slope_step = 1e-3L;
+
+} // namespace
+
+Extended Noncentrality_for_quantile_stepwise(Extended df, Extended t, Extended p) {
+    tFloating_point_scope scope;
+    Require_finite(t);        // an infinite target is a fault upstream, not an extreme case
+    tExcess excess(df, t, p); // checks df first, as the quantile search's object did
+    Check_probability(p);
+    return scope.Checked(
+        Double_and_bisect([&excess](Extended delta) { return excess.Sign(delta); }));
+}
+
+// Every step of the search only asks on which side of the root its delta lies.
+// So the root is found first, by a solver that converges superlinearly, and
+// the search is replayed on numbers; a delta too near the root to tell is
+// decided by its own evaluation, as the stepwise search decides it.
+Extended Noncentrality_for_quantile(Extended df, Extended t, Extended p) {
+    tFloating_point_scope scope;
+    Require_finite(t);        // an infinite target is a fault upstream, not an extreme case
+    tExcess excess(df, t, p); // checks df first, as the quantile search's object did
+    Check_probability(p);
+    const auto [root_lo, root_hi] = Root_of(excess, df, t, p);
+
+    // Half-width of the band around the root where the excess may be within
+    // Cdf_error_bound of 0: the bound over the slope, with a factor of two for
+    // the slope's change over the band. A slope that does not come out
+    // positive leaves every step to an evaluation.
+    const Extended slope = -excess(root_hi + Slope_step) / Slope_step;
+    const Extended band = slope > 0 ? 2 * Cdf_error_bound / slope : 4 * Max_noncentrality;
+    const Extended below = root_lo - band, above = root_hi + band;
+
+    return scope.Checked(Double_and_bisect([&](Extended delta) {
+        if (delta < below) return 1;
+        if (delta > above) return -1;
+        return excess.Sign(delta);
+    }));
 }

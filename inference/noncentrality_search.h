@@ -14,5 +14,11 @@ inline constexpr Extended Max_noncentrality = 1024;
 // The non-centrality delta for which t is the p-quantile of the non-central t
 // distribution with df degrees of freedom: bracket by doubling from [-1, 1],
 // then bisect until the bracket is narrower than 1e-6; returns the last
-// midpoint tried.
+// midpoint tried. Each step asks whether t lies above the p-quantile at the
+// step's delta, which holds exactly when Cdf(t) > p there.
 Extended Noncentrality_for_quantile(Extended df, Extended t, Extended p);
+
+// The same search with every step decided by its own evaluation of Cdf(t):
+// the plain form, kept as the reference that Noncentrality_for_quantile must
+// match exactly.
+Extended Noncentrality_for_quantile_stepwise(Extended df, Extended t, Extended p);

@@ -29,6 +29,17 @@ TEST(Non_central_t_distribution, at_zero_only_the_normal_term_remains) {
     }
 }
 
+TEST(Non_central_t_distribution, a_tiny_non_centrality_still_moves_the_normal_term) {
+    // Below delta ~3.2e-6 the incomplete gamma series takes delta^2 / 2 for 0.
+    boost::math::normal_distribution<long double, Oracle_policy> standard;
+    for (Extended delta : {1e-11L, 1e-6L, 3.1e-6L, 3.2e-6L}) {
+        for (Extended sign : {1.0L, -1.0L}) {
+            tNon_central_t_distribution nct(8, sign * delta);
+            EXPECT_NEAR(nct.Cdf(0), cdf(standard, -sign * delta), 1e-15L) << (double)delta;
+        }
+    }
+}
+
 TEST(Non_central_t_distribution, negative_non_centrality_reflects) {
     for (Extended delta : {0.7L, 4.0L, 40.0L}) {
         tNon_central_t_distribution negative(12, -delta), positive(12, delta);
@@ -144,8 +155,8 @@ TEST(Non_central_t_distribution, re_parametrizing_gives_exactly_what_a_new_objec
     tNon_central_t_distribution reused(8, 5);
     (void)reused.Cdf(6);
     (void)reused.Density(6);
-    for (const auto& [df, delta] : {std::pair<Extended, Extended>{8, 40}, {497, -12.5L}, {8, 5},
-                                    {3.5L, 0.75L}, {3.5L, 0}}) {
+    for (const auto& [df, delta] :
+         {std::pair<Extended, Extended>{8, 40}, {497, -12.5L}, {8, 5}, {3.5L, 0.75L}, {3.5L, 0}}) {
         reused.Set_parameters(df, delta, 0);
         const tNon_central_t_distribution fresh(df, delta);
         for (const Extended x : {-30.0L, -1.0L, 0.0L, 2.5L, 45.0L}) {

@@ -1,8 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <boost/math/distributions/non_central_t.hpp>
+
+#include <cfenv>
 #include <chrono>
 #include <cmath>
+#include <functional>
+#include <limits>
+#include <sstream>
+#include <string>
 
+#include "distributions/argument_error.h"
+#include "distributions/floating_point_faults.h"
 #include "distributions/non_central_t_distribution.h"
 #include "inference/inference_errors.h"
 #include "inference/noncentrality_search.h"
@@ -11,10 +20,47 @@ namespace {
 double D(Extended x) {
     return static_cast<double>(x);
 }
+
+using tSearch = std::function<Extended(Extended, Extended, Extended)>;
+
+// What a search gives: its value, or the kind of error it raised.
+std::string Outcome(const tSearch& search, Extended df, Extended t, Extended p) {
+    std::ostringstream out;
+    try {
+        out.precision(21);
+        out << search(df, t, p);
+    } catch (const EDiscrepancy_too_extreme&) {
+        out << "too extreme";
+    } catch (const EArgumentError& e) {
+        out << "argument error " << e.Message_id();
+    }
+    return out.str();
+}
+
+// Non-centrality delta with P(T <= t) = p for the non-central t (Boost), far
+// tighter than the search's 1e-6.
+double Boost_noncentrality(double df, double t, double p) {
+    const auto excess = [&](double delta) {
+        return boost::math::cdf(boost::math::non_central_t(df, delta), t) - p;
+    };
+    double lo = t - 10, hi = t + 10;
+    while (excess(lo) < 0)
+        lo = lo - 2 * (hi - lo);
+    while (excess(hi) > 0)
+        hi = hi + 2 * (hi - lo);
+    while (hi - lo > 1e-11 * (1 + std::fabs(lo))) {
+        const double mid = (lo + hi) / 2;
+        (excess(mid) > 0 ? lo : hi) = mid;
+    }
+    return (lo + hi) / 2;
+}
 } // namespace
 
 TEST(NoncentralitySearch, TheMedianZeroComesFromNoncentralityZero) {
-    EXPECT_NEAR(D(Noncentrality_for_quantile(8, 0, 0.5L)), 0, 1e-6);
+    // Cdf(0) is 1/2 at delta 0 (a tie moves hi) and above it for every
+    // negative delta, so lo climbs -1/2, -1/4, ... to -2^-20.
+    EXPECT_EQ(Noncentrality_for_quantile(8, 0, 0.5L), -1.0L / (1 << 20));
+    EXPECT_EQ(Noncentrality_for_quantile_stepwise(8, 0, 0.5L), -1.0L / (1 << 20));
 }
 
 TEST(NoncentralitySearch, ATieMovesTheUpperEndSoTheLastMidIsJustBelowTheRoot) {
@@ -33,12 +79,101 @@ TEST(NoncentralitySearch, TheFoundNoncentralityPutsTheObservedValueAtTheQuantile
     }
 }
 
+TEST(NoncentralitySearch, WithinTheBisectionToleranceOfBoost) {
+    for (double df : {1.0, 3.0, 8.0, 60.0, 497.0})
+        for (double t : {-40.0, -2.95, 0.0, 0.7, 15.0, 150.0})
+            for (double p : {0.975, 0.025, 0.95, 0.05}) {
+                if (df < 8 && std::fabs(t) > 100) continue; // beyond the cap
+                EXPECT_NEAR(D(Noncentrality_for_quantile(df, t, p)), Boost_noncentrality(df, t, p),
+                            1e-6)
+                    << "df " << df << " t " << t << " p " << p;
+            }
+}
+
 TEST(NoncentralitySearch, ReflectionAndOrderOfTheTwoTargets) {
     for (Extended t : {-3.0L, 1.5L, 40.0L}) {
         const Extended high = Noncentrality_for_quantile(5, t, 0.975L);
         const Extended low = Noncentrality_for_quantile(5, t, 0.025L);
         EXPECT_LT(high, low);
         EXPECT_NEAR(D(Noncentrality_for_quantile(5, -t, 0.025L)), -D(high), 2e-6);
+    }
+}
+
+TEST(NoncentralitySearch, TheSolvedSearchGivesTheStepwiseResultExactly) {
+    // T = 0, small and large |T| (the latter driving the doubling several
+    // times), one- and two-sided targets and the median.
+    for (Extended df : {1.0L, 2.0L, 3.0L, 5.0L, 8.0L, 20.0L, 60.0L, 200.0L, 497.0L})
+        for (Extended t : {0.0L, 0.3L, 1.7778L, 2.95L, 8.0L, 40.0L, 150.0L, 700.0L})
+            for (Extended sign : {1.0L, -1.0L})
+                for (Extended p : {0.5L, 0.95L, 0.05L, 0.975L, 0.025L}) {
+                    if (t == 0 && sign < 0) continue;
+                    EXPECT_EQ(Outcome(Noncentrality_for_quantile, df, sign * t, p),
+                              Outcome(Noncentrality_for_quantile_stepwise, df, sign * t, p))
+                        << "df " << D(df) << " t " << D(sign * t) << " p " << D(p);
+                }
+}
+
+TEST(NoncentralitySearch, TheSolvedSearchGivesTheStepwiseResultWhereAMidpointIsTheRoot) {
+    // t is put at the p-quantile of a delta that the bisection tries as a
+    // midpoint (sign * (lo + width * odd / 2^depth)), so that step's decision
+    // rests on the last digits of Cdf. Found by a scan: in each of these the
+    // side of the root alone, without the evaluations near it, decides that
+    // step the other way.
+    struct tCase {
+        Extended df, p, lo, width;
+        int depth;
+        long odd;
+        Extended sign;
+    };
+    for (const tCase& c : {tCase{1, 0.95L, -1, 2, 14, 8571, -1},
+                           {1, 0.025L, 64, 64, 16, 27807, -1},
+                           {1, 0.05L, 8, 8, 15, 18903, 1},
+                           {2, 0.975L, 1, 1, 16, 17591, 1},
+                           {3, 0.5L, 32, 32, 19, 353089, 1},
+                           {5, 0.975L, 32, 32, 15, 21183, 1},
+                           {8, 0.5L, 8, 8, 13, 3401, -1},
+                           {20, 0.05L, 64, 64, 12, 1369, 1},
+                           {60, 0.025L, 8, 8, 17, 88077, -1},
+                           {175, 0.95L, 2, 2, 16, 12379, 1},
+                           {497, 0.05L, 8, 8, 21, 1061971, -1},
+                           {497, 0.5L, 16, 16, 16, 16453, 1}}) {
+        const Extended delta = c.sign * (c.lo + c.width * c.odd / Extended(1L << c.depth));
+        const Extended t = tNon_central_t_distribution(c.df, delta).Quantile(c.p);
+        EXPECT_EQ(Outcome(Noncentrality_for_quantile, c.df, t, c.p),
+                  Outcome(Noncentrality_for_quantile_stepwise, c.df, t, c.p))
+            << "df " << D(c.df) << " delta " << D(delta) << " p " << D(c.p);
+    }
+}
+
+TEST(NoncentralitySearch, TheQuantileSearchChecksOfTheProbabilityStay) {
+    for (const auto& search :
+         {tSearch(Noncentrality_for_quantile), tSearch(Noncentrality_for_quantile_stepwise)}) {
+        EXPECT_EQ(Outcome(search, 8, 1, -0.1L), "argument error 1302");
+        EXPECT_EQ(Outcome(search, 8, 1, 1.1L), "argument error 1315");
+        // Quantiles 0 and 1 are the ends of the support: no delta reaches t.
+        for (Extended p : {0.0L, 1e-13L, 1.0L})
+            EXPECT_EQ(Outcome(search, 8, 1, p), "too extreme");
+    }
+}
+
+TEST(NoncentralitySearch, FaultsAreTheCallersOnlyWhenTheyAreReal) {
+    const Extended infinity = std::numeric_limits<Extended>::infinity();
+    for (const auto& search :
+         {tSearch(Noncentrality_for_quantile), tSearch(Noncentrality_for_quantile_stepwise)}) {
+        EXPECT_THROW(search(8, infinity, 0.975L), EFloating_point_error);
+        EXPECT_THROW(search(8, std::numeric_limits<Extended>::quiet_NaN(), 0.975L),
+                     EFloating_point_error);
+        // No fault flag is left behind, and one the caller had before is
+        // still there afterwards.
+        for (int outer : {0, FE_OVERFLOW}) {
+            std::feclearexcept(tFloating_point_scope::Fault_flags);
+            if (outer) std::feraiseexcept(outer);
+            for (Extended t : {-300.0L, -2.95L, 0.0L, 0.7L, 40.0L})
+                for (Extended p : {0.975L, 0.5L, 0.05L})
+                    search(3, t, p);
+            EXPECT_EQ(std::fetestexcept(tFloating_point_scope::Fault_flags), outer);
+        }
+        std::feclearexcept(tFloating_point_scope::Fault_flags);
     }
 }
 
