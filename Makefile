@@ -3,6 +3,7 @@ BUILD_DIR   ?= build
 HARDEN_DIR  ?= build-hardening
 JOBS        ?= $(shell nproc)
 PACKAGES    := cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev \
+               qt6-charts-dev qt6-svg-dev \
                libboost-dev fonts-liberation xvfb xauth clang libclang-rt-14-dev
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)

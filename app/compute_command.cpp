@@ -9,6 +9,7 @@
 #include "app/program_texts.h"
 #include "app/report.h"
 #include "app/worksheet_form.h"
+#include "inference/plot_points.h"
 #include "results/results_form.h"
 
 namespace {
@@ -33,6 +34,18 @@ private:
     tPlatform& platform_;
     bool busy_ = true;
 };
+
+tPlot_limits Plot_limits(tLimit_choice limits) {
+    switch (limits) {
+    case tLimit_choice::One_sided_lower:
+        return tPlot_limits::Lower;
+    case tLimit_choice::One_sided_upper:
+        return tPlot_limits::Upper;
+    case tLimit_choice::Two_sided:
+        break;
+    }
+    return tPlot_limits::Two_sided;
+}
 
 } // namespace
 
@@ -88,6 +101,12 @@ void TfrmTemplate::cmdComputeClick() {
         return;
     }
 
+    // Drawn from the same analysis as the report; a fault here stops the
+    // command before the viewer shows a report without its plot.
+    const tPlot_points plot =
+        Make_plot_points(*analysis.Data, n, k, analysis.Regression, analysis.Predicted,
+                         analysis.SE_additional, analysis.Results, Plot_limits(limits));
+
     cursor.Restore();
     if (!results_) // no viewer: nothing to show the report in
         return;
@@ -97,4 +116,5 @@ void TfrmTemplate::cmdComputeClick() {
     results_->setWindowTitle(QString::fromStdString("Results viewer: " + ProgramDescription));
     results_->Append_lines(Report_lines(
         analysis, Notes_lines(memoComments->toPlainText().toStdString()), viewer_has_text));
+    results_->Set_plot(plot);
 }

@@ -84,12 +84,20 @@ std::optional<std::string> tQt_platform::Open_file(const tOpen_file_request& req
 std::optional<std::string> tQt_platform::Save_file(const tSave_file_request& request) {
     QFileDialog::Options options;
     if (!request.Ask_before_overwrite) options |= QFileDialog::DontConfirmOverwrite;
+    QStringList filters;
+    for (const tFile_type& type : request.File_types)
+        filters << QString::fromStdString(type.Description + " (*." + type.Extension + ")");
+    const QString filter = filters.isEmpty() ? QString::fromStdString(request.Filter_pattern)
+                                             : filters.join(QStringLiteral(";;"));
+    QString selected_filter;
     const QString chosen = QFileDialog::getSaveFileName(
         QApplication::activeWindow(), QStringLiteral("Save As"),
-        QString::fromStdString(request.Default_name),
-        QString::fromStdString(request.Filter_pattern), nullptr, options);
+        QString::fromStdString(request.Default_name), filter, &selected_filter, options);
     if (chosen.isEmpty()) return std::nullopt;
-    return chosen.toStdString();
+    if (filters.isEmpty()) return chosen.toStdString();
+    const qsizetype index = std::max<qsizetype>(0, filters.indexOf(selected_filter));
+    return Path_with_file_type(chosen.toStdString(), request.File_types,
+                               static_cast<std::size_t>(index));
 }
 
 void tQt_platform::Print_text(const std::string& text, const std::string& font_family,

@@ -20,6 +20,7 @@
 #include "platform/platform.h"
 #include "platform/qt_platform.h"
 #include "platform/system_error_message.h"
+#include "results/plot_window.h"
 
 namespace {
 
@@ -98,6 +99,12 @@ TfrmTemplateResults::TfrmTemplateResults(tPlatform& platform, std::function<void
     mnuPrint->setObjectName("mnuPrint");
     mnuPrintSelection = mnuPrinterOptions->addAction("Print Selection");
     mnuPrintSelection->setObjectName("mnuPrintSelection");
+    mnuPlot = menuBar()->addMenu("Plot");
+    mnuPlot->setObjectName("mnuPlot");
+    mnuShowPlot = mnuPlot->addAction("Show plot...");
+    mnuShowPlot->setObjectName("mnuShowPlot");
+    mnuShowPlot->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    mnuShowPlot->setEnabled(false); // nothing to draw before the first analysis
 
     connect(cmdSaveOutput, &QPushButton::clicked, this,
             [this] { Guarded([this] { cmdSaveOutputClick(); }); });
@@ -109,6 +116,8 @@ TfrmTemplateResults::TfrmTemplateResults(tPlatform& platform, std::function<void
     connect(mnuPrint, &QAction::triggered, this, [this] { Guarded([this] { mnuPrintClick(); }); });
     connect(mnuPrintSelection, &QAction::triggered, this,
             [this] { Guarded([this] { mnuPrintSelectionClick(); }); });
+    connect(mnuShowPlot, &QAction::triggered, this,
+            [this] { Guarded([this] { mnuShowPlotClick(); }); });
 
     setTabOrder(cmdSaveOutput, cmdClearResults);
     setTabOrder(cmdClearResults, cmdReturn);
@@ -243,4 +252,21 @@ void TfrmTemplateResults::mnuPrintSelectionClick() {
     selected.replace(QChar::ParagraphSeparator, '\n');
     selected.replace(QChar::LineSeparator, '\n');
     Print(selected.toStdString());
+}
+
+void TfrmTemplateResults::Set_plot(const tPlot_points& points) {
+    plot_points_ = points;
+    mnuShowPlot->setEnabled(true);
+    if (plot_window_) plot_window_->Show_points(points);
+}
+
+void TfrmTemplateResults::mnuShowPlotClick() {
+    if (!plot_points_) return;
+    if (!plot_window_) {
+        plot_window_ = new TfrmPlot(platform_, this);
+        plot_window_->Show_points(*plot_points_);
+    }
+    plot_window_->show();
+    plot_window_->raise();
+    plot_window_->activateWindow();
 }

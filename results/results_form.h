@@ -6,14 +6,18 @@
 #include <QMainWindow>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "inference/plot_points.h"
 
 class QAction;
 class QFrame;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class TfrmPlot;
 class tPlatform;
 
 class TfrmTemplateResults : public QMainWindow {
@@ -33,6 +37,12 @@ public:
     bool Has_text() const;
     std::string Text() const;
 
+    // The plot of the analysis whose report was appended last: enables Show
+    // plot and redraws an open plot window.
+    void Set_plot(const tPlot_points& points);
+    // The plot window, once Show plot has made it.
+    TfrmPlot* Plot_window() const { return plot_window_; }
+
     // Controls, by their names (also their Qt object names).
     QFrame* Panel1;
     QPlainTextEdit* memoResults;
@@ -44,6 +54,8 @@ public:
     QMenu* mnuPrinterOptions;
     QAction* mnuPrint;
     QAction* mnuPrintSelection;
+    QMenu* mnuPlot;
+    QAction* mnuShowPlot;
 
     void FormCreate();
     void FormShow();
@@ -53,6 +65,7 @@ public:
     void cmdExitClick();
     void mnuPrintClick();
     void mnuPrintSelectionClick();
+    void mnuShowPlotClick();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -67,11 +80,13 @@ private:
     std::function<void()> end_program_;
     QWidget* worksheet_ = nullptr;
     bool shown_before_ = false;
+    std::optional<tPlot_points> plot_points_;
+    TfrmPlot* plot_window_ = nullptr; // a child window: goes with the viewer
 };
 
 // The memo's text as it is saved: lines separated by CR LF, none at the end.
 std::string Text_for_saving(const std::string& memo_text);
 
-// Writes `text` to `path`, replacing the file; raises std::runtime_error with
+// Writes `text` (any bytes) to `path`, replacing the file; raises std::runtime_error with
 // "File access denied", "Disk full" or "I/O error %d" on failure.
 void Write_text_file(const std::string& path, const std::string& text);
