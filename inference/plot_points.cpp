@@ -63,8 +63,9 @@ tPlot_points Make_plot_points(const tData_matrix& data, int n, int k,
     points.Tail_below = points.T < 0;
     points.Pct_more_extreme = results.Pct_more_extreme;
     Require_finite(points.Pct_more_extreme);
-    // Wide enough to show the case's t with some of the tail beyond it.
-    points.T_range = std::max(4.0, 1.2 * std::fabs(points.T) + 0.5);
+    // Wide enough to show the case's t with some of the tail beyond it; whole,
+    // so that the axis can end where the curve ends.
+    points.T_range = std::ceil(std::max(4.0, 1.2 * std::fabs(points.T) + 0.5));
     points.Density = Density_curve(t, -points.T_range, points.T_range, Density_samples);
     points.Tail = points.Tail_below ? Density_curve(t, -points.T_range, points.T, Tail_samples)
                                     : Density_curve(t, points.T, points.T_range, Tail_samples);

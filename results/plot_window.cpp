@@ -4,6 +4,7 @@
 #include <QBuffer>
 #include <QChart>
 #include <QChartView>
+#include <QFontMetricsF>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QImage>
@@ -143,16 +144,59 @@ QChart* Scores_chart(const tPlot_points& points) {
     return chart;
 }
 
+// The smallest of 1, 2, 5, 10, 20, ... that cuts `span` into at most `steps`.
+double Round_step(double span, int steps) {
+    double step = 1;
+    for (int i = 0; i < 30 && span / step > steps; ++i)
+        step *= (i % 3 == 1) ? 2.5 : 2; // 1, 2, 5, 10, 20, 50, ...
+    return step;
+}
+
+// Puts the tail's percentage beside the tail, just above the curve and clear of
+// t's line; where the tail side has no room for it, above the line's top.
+void Place_tail_label(QChart* chart, QScatterSeries* label, const tPlot_points& points,
+                      double line_top) {
+    const QRectF area = chart->plotArea();
+    if (area.width() <= 0 || area.height() <= 0) return;
+    const double width =
+        QFontMetricsF(label->pointLabelsFont()).horizontalAdvance(label->pointLabelsFormat());
+    const double gap = 6;
+    const double side = points.Tail_below ? -1 : 1;
+    const QPointF at_t = chart->mapToPosition(QPointF(points.T, 0), label);
+    double centre = at_t.x() + side * (gap + width / 2);
+    double top_y = 0;
+    if (centre - width / 2 >= area.left() && centre + width / 2 <= area.right()) {
+        const double from = chart->mapToValue(QPointF(centre - width / 2, 0), label).x();
+        const double to = chart->mapToValue(QPointF(centre + width / 2, 0), label).x();
+        double under = 0;
+        for (const tCurve_point& p : points.Density)
+            if (p.X >= from && p.X <= to) under = std::max(under, p.Y);
+        top_y = chart->mapToPosition(QPointF(0, under), label).y() - 3;
+    } else {
+        centre = std::clamp(centre, area.left() + width / 2, area.right() - width / 2);
+        top_y = chart->mapToPosition(QPointF(0, line_top), label).y() - 2;
+    }
+    const QPointF value = chart->mapToValue(QPointF(centre, top_y), label);
+    label->replace(0, value);
+}
+
 QChart* Discrepancy_chart(const tPlot_points& points) {
     QChart* chart = New_chart();
     double peak = 0;
     for (const tCurve_point& p : points.Density)
         peak = std::max(peak, p.Y);
-    auto* x = New_axis("t on the discrepancy", -points.T_range, points.T_range);
+    // The axis ends where the curve ends, with ticks at round steps from 0.
+    auto* x = new QValueAxis();
+    x->setTitleText("t on the discrepancy");
+    x->setRange(-points.T_range, points.T_range);
+    x->setTickType(QValueAxis::TicksDynamic);
+    x->setTickAnchor(0);
+    x->setTickInterval(Round_step(2 * points.T_range, 8));
+    x->setLabelFormat("%.0f");
     auto* y = new QValueAxis();
     y->setTitleText("Density");
     // Ticks every 0.1, with room above the peak for the tail's label.
-    const double top = std::max(0.1, std::ceil(peak * 11.5) / 10);
+    const double top = std::max(0.1, std::ceil(peak * 12) / 10);
     y->setRange(0, top);
     y->setTickCount(static_cast<int>(std::lround(top * 10)) + 1);
     y->setLabelFormat("%.1f");
@@ -178,22 +222,14 @@ QChart* Discrepancy_chart(const tPlot_points& points) {
     auto* case_t = new QLineSeries();
     case_t->setObjectName("seriesCaseT");
     case_t->append(points.T, 0);
-    case_t->append(points.T, peak * 1.1);
+    const double line_top = peak * 1.05;
+    case_t->append(points.T, line_top);
     case_t->setPen(QPen(Case_colour, 2));
     Attach(chart, case_t, x, y);
 
-    // The tail's area, written beside the tail: over the tail where there is
-    // room for it, otherwise on the near side of t.
-    const double half_label = 0.24 * points.T_range;
-    const double toward_tail = points.Tail_below ? -1 : 1;
-    const bool room = points.T_range - std::fabs(points.T) >= 2.2 * half_label;
-    const double label_x = points.T + (room ? toward_tail : -toward_tail) * 1.1 * half_label;
-    double under_label = 0;
-    for (const tCurve_point& p : points.Density)
-        if (std::fabs(p.X - label_x) <= half_label) under_label = std::max(under_label, p.Y);
     auto* label = new QScatterSeries();
     label->setObjectName("seriesTailArea");
-    label->append(label_x, std::min(peak * 1.05, under_label + 0.06 * peak));
+    label->append(points.T, line_top);
     label->setMarkerSize(1);
     label->setColor(Qt::transparent);
     label->setBorderColor(Qt::transparent);
@@ -205,6 +241,10 @@ QChart* Discrepancy_chart(const tPlot_points& points) {
     font.setBold(true);
     label->setPointLabelsFont(font);
     Attach(chart, label, x, y);
+    // Placed in pixels, once the plot area's size is known and at every resize.
+    QObject::connect(chart, &QChart::plotAreaChanged, label, [chart, label, points, line_top] {
+        Place_tail_label(chart, label, points, line_top);
+    });
     return chart;
 }
 
