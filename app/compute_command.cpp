@@ -9,6 +9,7 @@
 #include "app/program_texts.h"
 #include "app/report.h"
 #include "app/worksheet_form.h"
+#include "distributions/floating_point_faults.h"
 #include "inference/plot_points.h"
 #include "results/results_form.h"
 
@@ -101,11 +102,14 @@ void TfrmTemplate::cmdComputeClick() {
         return;
     }
 
-    // Drawn from the same analysis as the report; a fault here stops the
-    // command before the viewer shows a report without its plot.
-    const tPlot_points plot =
-        Make_plot_points(*analysis.Data, n, k, analysis.Regression, analysis.Predicted,
-                         analysis.SE_additional, analysis.Results, Plot_limits(limits));
+    // Drawn from the same analysis as the report. Scores beyond what a chart
+    // can hold (a double) still get their report, without a plot.
+    std::optional<tPlot_points> plot;
+    try {
+        plot = Make_plot_points(*analysis.Data, n, k, analysis.Regression, analysis.Predicted,
+                                analysis.SE_additional, analysis.Results, Plot_limits(limits));
+    } catch (const EFloating_point_error&) {
+    }
 
     cursor.Restore();
     if (!results_) // no viewer: nothing to show the report in
@@ -116,5 +120,8 @@ void TfrmTemplate::cmdComputeClick() {
     results_->setWindowTitle(QString::fromStdString("Results viewer: " + ProgramDescription));
     results_->Append_lines(Report_lines(
         analysis, Notes_lines(memoComments->toPlainText().toStdString()), viewer_has_text));
-    results_->Set_plot(plot);
+    if (plot)
+        results_->Set_plot(*plot);
+    else
+        results_->Clear_plot();
 }

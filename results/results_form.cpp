@@ -260,6 +260,12 @@ void TfrmTemplateResults::Set_plot(const tPlot_points& points) {
     if (plot_window_) plot_window_->Show_points(points);
 }
 
+void TfrmTemplateResults::Clear_plot() {
+    plot_points_.reset();
+    mnuShowPlot->setEnabled(false);
+    if (plot_window_) plot_window_->hide();
+}
+
 void TfrmTemplateResults::mnuShowPlotClick() {
     if (!plot_points_) return;
     if (!plot_window_) {

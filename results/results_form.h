@@ -40,6 +40,9 @@ public:
     // The plot of the analysis whose report was appended last: enables Show
     // plot and redraws an open plot window.
     void Set_plot(const tPlot_points& points);
+    // The last analysis has no plot: Show plot is disabled and a plot window
+    // of an earlier one is closed.
+    void Clear_plot();
     // The plot window, once Show plot has made it.
     TfrmPlot* Plot_window() const { return plot_window_; }
 

@@ -393,3 +393,25 @@ TEST_F(ComputeCommand, ThePlotIsOfTheLastAnalysisAndItsTailCarriesTheReportsPerc
             controls = static_cast<QScatterSeries*>(series)->count();
     EXPECT_EQ(controls, 30);
 }
+
+TEST_F(ComputeCommand, ScoresTooLargeToChartStillGetTheirReportButNoPlot) {
+    Type_entries("1", "10");
+    Continue(Data + "/worked_example.txt");
+    viewer->mnuShowPlot->trigger();
+    ASSERT_NE(viewer->Plot_window(), nullptr);
+
+    // The worked example in units of 1e400: fine in 80 bits, not in a chart's double.
+    std::ifstream in(Data + "/worked_example.txt");
+    std::ofstream out(folder / "huge.txt");
+    for (double y, x; in >> y >> x;)
+        out << y << "e400 " << x << "e400\n";
+    out.close();
+    Return_to_worksheet();
+    Type_entries("1", "10");
+    Continue((folder / "huge.txt").string());
+    EXPECT_TRUE(viewer->isVisible());
+    EXPECT_NE(viewer->Text().rfind("more extreme than the case = 5.666701%"), std::string::npos);
+    EXPECT_EQ(platform.Boxes.size(), 1u); // the data file's, nothing more
+    EXPECT_FALSE(viewer->mnuShowPlot->isEnabled());
+    EXPECT_FALSE(viewer->Plot_window()->isVisible()); // it showed the analysis before
+}
