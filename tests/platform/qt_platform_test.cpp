@@ -1,13 +1,20 @@
 #include "platform/qt_platform.h"
 
+#include <QApplication>
+#include <QFileDialog>
 #include <QFontInfo>
 #include <QImage>
 #include <QPainter>
 #include <QPrinter>
+#include <QTimer>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
 
 TEST(QtPlatform, CarriageReturnsInMessagesShowAsLineBreaks) {
     EXPECT_EQ(Display_text("INPUT ERROR\r\rEnter numeric data only."),
@@ -79,4 +86,33 @@ TEST(QtPlatform, EachPrintedLineStandsOneLineSpacingBelowTheOneBefore) {
     EXPECT_NEAR(tops[2] - tops[1], spacing, 1);
     EXPECT_LT(tops[0], spacing); // the first line at the top
     EXPECT_EQ(new_pages, 0);
+}
+
+TEST(QtPlatform, SaveDialogGivesTheChosenTypesExtensionUnlessOneOfTheTypesWasTyped) {
+    const fs::path folder = fs::temp_directory_path() / ("pavona_save_" + std::to_string(getpid()));
+    fs::create_directories(folder);
+    tSave_file_request request;
+    request.Default_name = "plot.png";
+    request.File_types = {{"PNG image", "png"}, {"SVG image", "svg"}, {"PDF document", "pdf"}};
+    const auto Answer = [&](const QString& typed, const QString& filter) {
+        // The dialog is modal: answered from the event loop it runs.
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog) {
+                ADD_FAILURE() << "no save dialog";
+                if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+                return;
+            }
+            dialog->setDirectory(QString::fromStdString(folder.string()));
+            dialog->selectNameFilter(filter);
+            dialog->selectFile(typed);
+            static_cast<QDialog*>(dialog)->accept(); // as the Save button does
+        });
+        tQt_platform platform;
+        return platform.Save_file(request).value_or("cancelled");
+    };
+    EXPECT_EQ(Answer("plot", "SVG image (*.svg)"), (folder / "plot.svg").string());
+    EXPECT_EQ(Answer("plot", "PDF document (*.pdf)"), (folder / "plot.pdf").string());
+    EXPECT_EQ(Answer("plot.png", "PDF document (*.pdf)"), (folder / "plot.png").string());
+    fs::remove_all(folder);
 }
