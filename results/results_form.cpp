@@ -271,6 +271,8 @@ void TfrmTemplateResults::mnuShowPlotClick() {
     if (!plot_window_) {
         plot_window_ = new TfrmPlot(platform_, this);
         plot_window_->Show_points(*plot_points_);
+        // First shown over the viewer's centre; later where the user left it.
+        plot_window_->move(geometry().center() - plot_window_->rect().center());
     }
     plot_window_->show();
     plot_window_->raise();
