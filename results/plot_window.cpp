@@ -203,10 +203,12 @@ QChart* Discrepancy_chart(const tPlot_points& points) {
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
 
-    auto* tail_line = new QLineSeries();
+    // The area series does not own its line: the line is made its child.
+    auto* tail = new QAreaSeries();
+    auto* tail_line = new QLineSeries(tail);
     for (const tCurve_point& p : points.Tail)
         tail_line->append(p.X, p.Y);
-    auto* tail = new QAreaSeries(tail_line);
+    tail->setUpperSeries(tail_line);
     tail->setObjectName("seriesTail");
     tail->setColor(Tail_colour);
     tail->setBorderColor(Qt::transparent);
