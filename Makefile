@@ -5,6 +5,7 @@ JOBS        ?= $(shell nproc)
 PREFIX      ?= /usr/local
 DESTDIR     ?=
 PACKAGES    := cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev \
+               qt6-charts-dev qt6-svg-dev \
                libboost-dev fonts-liberation xvfb xauth clang libclang-rt-14-dev \
                desktop-file-utils poppler-utils groff-base dpkg-dev
 

@@ -9,6 +9,8 @@
 #include "app/program_texts.h"
 #include "app/report.h"
 #include "app/worksheet_form.h"
+#include "distributions/floating_point_faults.h"
+#include "inference/plot_points.h"
 #include "results/results_form.h"
 
 namespace {
@@ -33,6 +35,18 @@ private:
     tPlatform& platform_;
     bool busy_ = true;
 };
+
+tPlot_limits Plot_limits(tLimit_choice limits) {
+    switch (limits) {
+    case tLimit_choice::One_sided_lower:
+        return tPlot_limits::Lower;
+    case tLimit_choice::One_sided_upper:
+        return tPlot_limits::Upper;
+    case tLimit_choice::Two_sided:
+        break;
+    }
+    return tPlot_limits::Two_sided;
+}
 
 } // namespace
 
@@ -88,6 +102,15 @@ void TfrmTemplate::cmdComputeClick() {
         return;
     }
 
+    // Drawn from the same analysis as the report. Scores beyond what a chart
+    // can hold (a double) still get their report, without a plot.
+    std::optional<tPlot_points> plot;
+    try {
+        plot = Make_plot_points(*analysis.Data, n, k, analysis.Regression, analysis.Predicted,
+                                analysis.SE_additional, analysis.Results, Plot_limits(limits));
+    } catch (const EFloating_point_error&) {
+    }
+
     cursor.Restore();
     if (!results_) // no viewer: nothing to show the report in
         return;
@@ -97,4 +120,8 @@ void TfrmTemplate::cmdComputeClick() {
     results_->setWindowTitle(QString::fromStdString("Results viewer: " + ProgramDescription));
     results_->Append_lines(Report_lines(
         analysis, Notes_lines(memoComments->toPlainText().toStdString()), viewer_has_text));
+    if (plot)
+        results_->Set_plot(*plot);
+    else
+        results_->Clear_plot();
 }

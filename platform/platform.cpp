@@ -1,5 +1,7 @@
 #include "platform/platform.h"
 
+#include <algorithm>
+#include <cctype>
 #include <stdexcept>
 
 // The executable's name up to its first point, first letter capital and the
@@ -60,4 +62,21 @@ void Run_guarded(tPlatform& platform, const std::function<void()>& handler) {
     } catch (...) {
         Show_default_error(platform, "Unexpected failure");
     }
+}
+
+std::string Path_with_file_type(const std::string& path, const std::vector<tFile_type>& types,
+                                std::size_t chosen) {
+    if (types.empty()) return path;
+    // Only the last component's extension counts: "my.folder/picture" has none.
+    const std::size_t slash = path.find_last_of('/');
+    const std::size_t point = path.find_last_of('.');
+    if (point != std::string::npos && (slash == std::string::npos || point > slash)) {
+        std::string typed = path.substr(point + 1);
+        std::transform(typed.begin(), typed.end(), typed.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        for (const tFile_type& type : types)
+            if (typed == type.Extension) return path;
+    }
+    const tFile_type& type = types[std::min(chosen, types.size() - 1)];
+    return path + "." + type.Extension;
 }

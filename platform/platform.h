@@ -31,11 +31,26 @@ struct tOpen_file_request {
     std::string Filter_pattern;     // "*.txt"
 };
 
+// One entry of a save dialog's file type list: "PNG image", "png".
+struct tFile_type {
+    std::string Description;
+    std::string Extension; // without the point
+};
+
 struct tSave_file_request {
     std::string Default_name;   // "results.txt"
     std::string Filter_pattern; // "*.txt"
     bool Ask_before_overwrite = true;
+    // When given, the dialog lists these types instead of Filter_pattern, and
+    // the path it returns ends in one of their extensions (see
+    // Path_with_file_type), so the caller can tell the type from the path.
+    std::vector<tFile_type> File_types;
 };
+
+// `path` when it already ends in one of the types' extensions (in any case),
+// otherwise `path` with the extension of the type chosen in the dialog added.
+std::string Path_with_file_type(const std::string& path, const std::vector<tFile_type>& types,
+                                std::size_t chosen);
 
 class tPlatform {
 public:

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QMessageBox>
@@ -87,12 +88,36 @@ std::optional<std::string> tQt_platform::Open_file(const tOpen_file_request& req
 std::optional<std::string> tQt_platform::Save_file(const tSave_file_request& request) {
     QFileDialog::Options options;
     if (!request.Ask_before_overwrite) options |= QFileDialog::DontConfirmOverwrite;
-    const QString chosen = QFileDialog::getSaveFileName(
-        QApplication::activeWindow(), QStringLiteral("Save As"),
-        QString::fromStdString(request.Default_name),
-        QString::fromStdString(request.Filter_pattern), nullptr, options);
-    if (chosen.isEmpty()) return std::nullopt;
-    return chosen.toStdString();
+    if (request.File_types.empty()) {
+        const QString chosen = QFileDialog::getSaveFileName(
+            QApplication::activeWindow(), QStringLiteral("Save As"),
+            QString::fromStdString(request.Default_name),
+            QString::fromStdString(request.Filter_pattern), nullptr, options);
+        if (chosen.isEmpty()) return std::nullopt;
+        return chosen.toStdString();
+    }
+
+    QStringList filters;
+    for (const tFile_type& type : request.File_types)
+        filters << QString::fromStdString(type.Description + " (*." + type.Extension + ")");
+    QFileDialog dialog(QApplication::activeWindow(), QStringLiteral("Save As"),
+                       QString::fromStdString(request.Default_name));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOptions(options);
+    dialog.setNameFilters(filters);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    const std::string typed = dialog.selectedFiles().front().toStdString();
+    const qsizetype index = std::max<qsizetype>(0, filters.indexOf(dialog.selectedNameFilter()));
+    const std::string path =
+        Path_with_file_type(typed, request.File_types, static_cast<std::size_t>(index));
+    // The dialog asked about the name as typed; with the type's extension
+    // added it is another file, so ask about that one.
+    if (path != typed && request.Ask_before_overwrite &&
+        QFileInfo::exists(QString::fromStdString(path)) &&
+        Message_box(path + " already exists.\rDo you want to replace it?",
+                    tMessage_kind::Confirmation, Yes_no_buttons) != tButton::Yes)
+        return std::nullopt;
+    return path;
 }
 
 void tQt_platform::Print_text(const std::string& text, const std::string& font_family,

@@ -20,6 +20,7 @@
 #include "platform/platform.h"
 #include "platform/qt_platform.h"
 #include "platform/system_error_message.h"
+#include "results/plot_window.h"
 
 namespace {
 
@@ -108,6 +109,12 @@ TfrmTemplateResults::TfrmTemplateResults(tPlatform& platform, std::function<void
     mnuPrintSelection->setObjectName("mnuPrintSelection");
     mnuSaveAsPdf = mnuPrinterOptions->addAction("Save as PDF...");
     mnuSaveAsPdf->setObjectName("mnuSaveAsPdf");
+    mnuPlot = menuBar()->addMenu("Plot");
+    mnuPlot->setObjectName("mnuPlot");
+    mnuShowPlot = mnuPlot->addAction("Show plot...");
+    mnuShowPlot->setObjectName("mnuShowPlot");
+    mnuShowPlot->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    mnuShowPlot->setEnabled(false); // nothing to draw before the first analysis
 
     connect(cmdSaveOutput, &QPushButton::clicked, this,
             [this] { Guarded([this] { cmdSaveOutputClick(); }); });
@@ -121,6 +128,8 @@ TfrmTemplateResults::TfrmTemplateResults(tPlatform& platform, std::function<void
             [this] { Guarded([this] { mnuPrintSelectionClick(); }); });
     connect(mnuSaveAsPdf, &QAction::triggered, this,
             [this] { Guarded([this] { mnuSaveAsPdfClick(); }); });
+    connect(mnuShowPlot, &QAction::triggered, this,
+            [this] { Guarded([this] { mnuShowPlotClick(); }); });
 
     setTabOrder(cmdSaveOutput, cmdClearResults);
     setTabOrder(cmdClearResults, cmdReturn);
@@ -268,4 +277,29 @@ void TfrmTemplateResults::mnuSaveAsPdfClick() {
     // writes, so that a failure reads the same.
     Write_text_file(
         *path, platform_.Pdf_of_text(Printed_text(Text()), Printer_family, Printer_point_size));
+}
+
+void TfrmTemplateResults::Set_plot(const tPlot_points& points) {
+    plot_points_ = points;
+    mnuShowPlot->setEnabled(true);
+    if (plot_window_) plot_window_->Show_points(points);
+}
+
+void TfrmTemplateResults::Clear_plot() {
+    plot_points_.reset();
+    mnuShowPlot->setEnabled(false);
+    if (plot_window_) plot_window_->hide();
+}
+
+void TfrmTemplateResults::mnuShowPlotClick() {
+    if (!plot_points_) return;
+    if (!plot_window_) {
+        plot_window_ = new TfrmPlot(platform_, this);
+        plot_window_->Show_points(*plot_points_);
+        // First shown over the viewer's centre; later where the user left it.
+        plot_window_->move(geometry().center() - plot_window_->rect().center());
+    }
+    plot_window_->show();
+    plot_window_->raise();
+    plot_window_->activateWindow();
 }

@@ -6,14 +6,18 @@
 #include <QMainWindow>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "inference/plot_points.h"
 
 class QAction;
 class QFrame;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class TfrmPlot;
 class tPlatform;
 
 class TfrmTemplateResults : public QMainWindow {
@@ -33,6 +37,15 @@ public:
     bool Has_text() const;
     std::string Text() const;
 
+    // The plot of the analysis whose report was appended last: enables Show
+    // plot and redraws an open plot window.
+    void Set_plot(const tPlot_points& points);
+    // The last analysis has no plot: Show plot is disabled and a plot window
+    // of an earlier one is closed.
+    void Clear_plot();
+    // The plot window, once Show plot has made it.
+    TfrmPlot* Plot_window() const { return plot_window_; }
+
     // Controls, by their names (also their Qt object names).
     QFrame* Panel1;
     QPlainTextEdit* memoResults;
@@ -45,6 +58,8 @@ public:
     QAction* mnuPrint;
     QAction* mnuPrintSelection;
     QAction* mnuSaveAsPdf;
+    QMenu* mnuPlot;
+    QAction* mnuShowPlot;
 
     void FormCreate();
     void FormShow();
@@ -55,6 +70,7 @@ public:
     void mnuPrintClick();
     void mnuPrintSelectionClick();
     void mnuSaveAsPdfClick();
+    void mnuShowPlotClick();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -69,6 +85,8 @@ private:
     std::function<void()> end_program_;
     QWidget* worksheet_ = nullptr;
     bool shown_before_ = false;
+    std::optional<tPlot_points> plot_points_;
+    TfrmPlot* plot_window_ = nullptr; // a child window: goes with the viewer
 };
 
 // The memo's text as it is saved: lines separated by CR LF, none at the end.

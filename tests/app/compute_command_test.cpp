@@ -3,9 +3,12 @@
 // command-line tool's output for the same input.
 
 #include <QApplication>
+#include <QChart>
+#include <QChartView>
 #include <QDir>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScatterSeries>
 #include <QTest>
 #include <cstdio>
 #include <filesystem>
@@ -17,6 +20,7 @@
 
 #include "app/program_texts.h"
 #include "app/worksheet_form.h"
+#include "results/plot_window.h"
 #include "results/results_form.h"
 #include "tests/support/scripted_platform.h"
 
@@ -346,4 +350,68 @@ TEST_F(ComputeCommand, HostileFilesLeaveTheViewersReportUntouched) {
         EXPECT_EQ(viewer->Text(), report);
         EXPECT_FALSE(platform.Busy);
     }
+}
+
+TEST_F(ComputeCommand, ThePlotIsOfTheLastAnalysisAndItsTailCarriesTheReportsPercentage) {
+    EXPECT_FALSE(viewer->mnuShowPlot->isEnabled());
+    Type_entries("1", "10");
+    Continue(Data + "/worked_example.txt");
+    ASSERT_TRUE(viewer->mnuShowPlot->isEnabled());
+    viewer->mnuShowPlot->trigger();
+    TfrmPlot* plot = viewer->Plot_window();
+    ASSERT_NE(plot, nullptr);
+    EXPECT_EQ(plot->windowTitle(), "Plot: obtained 40.0000, predicted 60.0000");
+
+    // The figure the report prints, read from its line, is the tail's label.
+    const auto Reported_percentage = [this] {
+        const std::string marker = "more extreme than the case = ";
+        const std::string text = viewer->Text();
+        const std::size_t at = text.rfind(marker);
+        EXPECT_NE(at, std::string::npos);
+        const std::size_t from = at + marker.size();
+        return QString::fromStdString(text.substr(from, text.find('%', from) + 1 - from));
+    };
+    const auto Tail_label = [plot] {
+        for (QAbstractSeries* series : plot->chartDiscrepancy->chart()->series())
+            if (series->objectName() == "seriesTailArea")
+                return static_cast<QScatterSeries*>(series)->pointLabelsFormat();
+        return QString();
+    };
+    EXPECT_EQ(Reported_percentage(), "5.666701%");
+    EXPECT_EQ(Tail_label(), Reported_percentage());
+
+    // A second analysis, on other data, redraws the open window.
+    Return_to_worksheet();
+    Type_entries("3", "30");
+    Continue(Data + "/hostile/three_predictors.txt");
+    EXPECT_TRUE(plot->isVisible());
+    EXPECT_NE(plot->windowTitle(), "Plot: obtained 40.0000, predicted 60.0000");
+    EXPECT_EQ(Tail_label(), Reported_percentage());
+    int controls = 0;
+    for (QAbstractSeries* series : plot->chartScores->chart()->series())
+        if (series->objectName() == "seriesControls")
+            controls = static_cast<QScatterSeries*>(series)->count();
+    EXPECT_EQ(controls, 30);
+}
+
+TEST_F(ComputeCommand, ScoresTooLargeToChartStillGetTheirReportButNoPlot) {
+    Type_entries("1", "10");
+    Continue(Data + "/worked_example.txt");
+    viewer->mnuShowPlot->trigger();
+    ASSERT_NE(viewer->Plot_window(), nullptr);
+
+    // The worked example in units of 1e400: fine in 80 bits, not in a chart's double.
+    std::ifstream in(Data + "/worked_example.txt");
+    std::ofstream out(folder / "huge.txt");
+    for (double y, x; in >> y >> x;)
+        out << y << "e400 " << x << "e400\n";
+    out.close();
+    Return_to_worksheet();
+    Type_entries("1", "10");
+    Continue((folder / "huge.txt").string());
+    EXPECT_TRUE(viewer->isVisible());
+    EXPECT_NE(viewer->Text().rfind("more extreme than the case = 5.666701%"), std::string::npos);
+    EXPECT_EQ(platform.Boxes.size(), 1u); // the data file's, nothing more
+    EXPECT_FALSE(viewer->mnuShowPlot->isEnabled());
+    EXPECT_FALSE(viewer->Plot_window()->isVisible()); // it showed the analysis before
 }

@@ -1,7 +1,8 @@
 // The whole road from a data file to the report on arbitrary bytes. The first
 // three bytes choose k, n (within what the worksheet accepts) and the kind of
 // limits; the rest is the file. Every outcome must be a report free of "inf"
-// and "nan", or one of the program's own refusals and numeric errors.
+// and "nan" with a plot of finite figures, or one of the program's own
+// refusals and numeric errors.
 
 #include <cctype>
 #include <cstdint>
@@ -17,6 +18,7 @@
 #include "app/report.h"
 #include "distributions/argument_error.h"
 #include "distributions/floating_point_faults.h"
+#include "inference/plot_points.h"
 #include "tests/support/text_checks.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -36,6 +38,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     std::fprintf(stderr, "report line with inf or nan: %s\n", line.c_str());
                     std::abort();
                 }
+        // The plot of the same analysis: finite figures or a numeric error.
+        const tPlot_limits plot_limits =
+            limits == tLimit_choice::One_sided_lower   ? tPlot_limits::Lower
+            : limits == tLimit_choice::One_sided_upper ? tPlot_limits::Upper
+                                                       : tPlot_limits::Two_sided;
+        Make_plot_points(*analysis.Data, n, k, analysis.Regression, analysis.Predicted,
+                         analysis.SE_additional, analysis.Results, plot_limits);
     } catch (const EData_file_error&) {
     } catch (const EAnalysis_refused&) {
     } catch (const EFloating_point_error&) {

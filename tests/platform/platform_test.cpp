@@ -50,3 +50,16 @@ TEST(ScriptedPlatform, AnswersBoxesFromItsScriptThenWithTheFirstButton) {
     platform.Printer_available = false;
     EXPECT_THROW(platform.Print_text("x", "Courier New", 10), std::runtime_error);
 }
+
+TEST(SaveDialogFileTypes, TheChosenTypesExtensionIsAddedOnlyWhenNoListedOneWasTyped) {
+    const std::vector<tFile_type> types = {{"PNG image", "png"}, {"SVG image", "svg"}};
+    EXPECT_EQ(Path_with_file_type("/tmp/plot", types, 1), "/tmp/plot.svg");
+    EXPECT_EQ(Path_with_file_type("/tmp/plot.png", types, 1), "/tmp/plot.png");
+    EXPECT_EQ(Path_with_file_type("/tmp/plot.SVG", types, 0), "/tmp/plot.SVG");
+    // An extension of another type, or a point in a folder name, is not the file's type.
+    EXPECT_EQ(Path_with_file_type("/tmp/plot.jpg", types, 0), "/tmp/plot.jpg.png");
+    EXPECT_EQ(Path_with_file_type("/tmp/v1.png/plot", types, 1), "/tmp/v1.png/plot.svg");
+    // A choice outside the list falls back to its last type; no list, no change.
+    EXPECT_EQ(Path_with_file_type("plot", types, 7), "plot.svg");
+    EXPECT_EQ(Path_with_file_type("plot", {}, 0), "plot");
+}

@@ -1,20 +1,26 @@
 #include "platform/qt_platform.h"
 
+#include <QApplication>
+#include <QFileDialog>
 #include <QFontInfo>
 #include <QImage>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QTimer>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <memory>
 #include <sstream>
 #include <unistd.h>
+
+namespace fs = std::filesystem;
 
 TEST(QtPlatform, CarriageReturnsInMessagesShowAsLineBreaks) {
     EXPECT_EQ(Display_text("INPUT ERROR\r\rEnter numeric data only."),
@@ -187,4 +193,33 @@ TEST(QtPlatform, ThePlatformsPdfHoldsTheWholeTextOnThePagesOfAPrintJob) {
     for (const std::string& page : pages)
         shown += page;
     EXPECT_EQ(Non_blank(shown), Non_blank(text)); // every character, in order
+}
+
+TEST(QtPlatform, SaveDialogGivesTheChosenTypesExtensionUnlessOneOfTheTypesWasTyped) {
+    const fs::path folder = fs::temp_directory_path() / ("pavona_save_" + std::to_string(getpid()));
+    fs::create_directories(folder);
+    tSave_file_request request;
+    request.Default_name = "plot.png";
+    request.File_types = {{"PNG image", "png"}, {"SVG image", "svg"}, {"PDF document", "pdf"}};
+    const auto Answer = [&](const QString& typed, const QString& filter) {
+        // The dialog is modal: answered from the event loop it runs.
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog) {
+                ADD_FAILURE() << "no save dialog";
+                if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+                return;
+            }
+            dialog->setDirectory(QString::fromStdString(folder.string()));
+            dialog->selectNameFilter(filter);
+            dialog->selectFile(typed);
+            static_cast<QDialog*>(dialog)->accept(); // as the Save button does
+        });
+        tQt_platform platform;
+        return platform.Save_file(request).value_or("cancelled");
+    };
+    EXPECT_EQ(Answer("plot", "SVG image (*.svg)"), (folder / "plot.svg").string());
+    EXPECT_EQ(Answer("plot", "PDF document (*.pdf)"), (folder / "plot.pdf").string());
+    EXPECT_EQ(Answer("plot.png", "PDF document (*.pdf)"), (folder / "plot.png").string());
+    fs::remove_all(folder);
 }

@@ -14,6 +14,7 @@
 #include <memory>
 #include <unistd.h>
 
+#include "results/plot_window.h"
 #include "tests/support/scripted_platform.h"
 
 namespace fs = std::filesystem;
@@ -282,4 +283,41 @@ TEST_F(ResultsViewer, AWindowManagerCloseRequestIsRefused) {
     form->show();
     form->close();
     EXPECT_TRUE(form->isVisible());
+}
+
+TEST_F(ResultsViewer, ShowPlotWaitsForAnAnalysisThenDrawsTheLastOne) {
+    // The second menu, after the printer's.
+    const QList<QAction*> menus = form->menuBar()->actions();
+    ASSERT_EQ(menus.size(), 2);
+    EXPECT_EQ(menus[0]->text(), "Printer options...");
+    EXPECT_EQ(menus[1]->text(), "Plot");
+    EXPECT_EQ(form->mnuPlot->actions(), QList<QAction*>{form->mnuShowPlot});
+    EXPECT_EQ(form->mnuShowPlot->text(), "Show plot...");
+    EXPECT_EQ(form->mnuShowPlot->shortcut(), QKeySequence("Ctrl+G"));
+
+    EXPECT_FALSE(form->mnuShowPlot->isEnabled());
+    form->mnuShowPlot->trigger(); // a shortcut cannot reach it either; nothing opens
+    EXPECT_EQ(form->Plot_window(), nullptr);
+
+    tPlot_points first;
+    first.Controls = {{1, 2}, {3, 3}};
+    first.Case = {40, 60};
+    first.DF = 1;
+    first.T_range = 4;
+    first.Score_high = 70;
+    form->Set_plot(first);
+    EXPECT_TRUE(form->mnuShowPlot->isEnabled());
+    form->mnuShowPlot->trigger();
+    ASSERT_NE(form->Plot_window(), nullptr);
+    EXPECT_TRUE(form->Plot_window()->isVisible());
+    EXPECT_EQ(form->Plot_window()->windowTitle(), "Plot: obtained 60.0000, predicted 40.0000");
+
+    // A later analysis redraws the open window; Clear Results leaves the plot.
+    tPlot_points second = first;
+    second.Case = {55.5, 41.25};
+    form->Set_plot(second);
+    EXPECT_EQ(form->Plot_window()->windowTitle(), "Plot: obtained 41.2500, predicted 55.5000");
+    QTest::mouseClick(form->cmdClearResults, Qt::LeftButton);
+    EXPECT_TRUE(form->mnuShowPlot->isEnabled());
+    EXPECT_TRUE(platform.Boxes.empty());
 }

@@ -36,7 +36,14 @@ std::optional<std::string> tScripted_platform::Save_file(const tSave_file_reques
     if (Save_answers.empty()) return std::nullopt;
     auto answer = Save_answers.front();
     Save_answers.pop_front();
-    return answer;
+    if (!answer || request.File_types.empty()) return answer;
+    std::size_t type = 0;
+    if (!Save_type_answers.empty()) {
+        type = Save_type_answers.front();
+        Save_type_answers.pop_front();
+    }
+    // As the real dialog: the chosen type's extension when none was typed.
+    return Path_with_file_type(*answer, request.File_types, type);
 }
 
 void tScripted_platform::Print_text(const std::string& text, const std::string& font_family,

@@ -33,6 +33,9 @@ public:
     std::deque<tButton> Box_answers;
     std::deque<std::optional<std::string>> Open_answers;
     std::deque<std::optional<std::string>> Save_answers;
+    // The file type picked in a dialog that lists types (index into the
+    // request's File_types; the first when none is scripted).
+    std::deque<std::size_t> Save_type_answers;
     bool Printer_available = true;
 
     // What happened.
