@@ -37,7 +37,8 @@ struct tSummary_statistics {
 
 class tSummary_reader {
 public:
-    // Reads the statistics of a control sample with k predictors. Raises
+    // Reads the statistics of a control sample with k predictors from the
+    // bytes of a file (pass a std::string_view: a std::string names a file). Raises
     // EData_file_error for a line or entry that is missing, not a number or
     // out of its range.
     tSummary_reader(std::string_view bytes, int k);

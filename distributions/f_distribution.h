@@ -3,11 +3,10 @@
 #include <memory>
 
 #include "beta_distribution.h"
-#include "chi_square_distribution.h"
 #include "distribution.h"
 
-// Fisher's F distribution with whole-number degrees of freedom. Works through
-// a beta component, and through a chi-square limit when either df exceeds 1000.
+// Fisher's F distribution with whole-number degrees of freedom, through a beta
+// component.
 class tF_distribution : public tContinuous_distribution {
 public:
     tF_distribution(Extended df1, Extended df2);
@@ -29,5 +28,4 @@ public:
 
 private:
     std::unique_ptr<tBeta_distribution> Beta_component;
-    std::unique_ptr<tChi_square_distribution> Chi_square_component;
 };

@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/data_file_reader.h"
+#include "app/summary_file_reader.h"
+#include "distributions/text_format.h"
 #include "inference/case_inference.h"
 #include "tests/support/scripted_platform.h"
 
@@ -209,5 +212,100 @@ TEST(AnalysisParts, OneControlAnalysisServesEveryCaseAsItsOwnRunWouldToTheLastBi
         Infer_case(whole.Case, true, inverted.Results, 95, inverted.Predicted,
                    inverted.SE_additional, {});
         Expect_same_case_figures(inverted, whole);
+    }
+}
+
+namespace {
+
+// Each committed data file the raw analysis accepts, with its k, n and limits.
+struct tData_file {
+    std::string Path;
+    int K;
+    int N;
+    tLimit_choice Limits;
+};
+
+std::vector<tData_file> Accepted_data_files() {
+    const std::string data = PAVONA_TEST_DATA;
+    std::vector<tData_file> files = {
+        {data + "/worked_example.txt", 1, 10, tLimit_choice::Two_sided},
+        {data + "/worked_example_crlf_bom.txt", 1, 10, tLimit_choice::One_sided_lower},
+        {data + "/five_predictors.txt", 5, 12, tLimit_choice::One_sided_upper}};
+    for (const char* name :
+         {"three_predictors.txt", "offset_1e15.txt", "scaled_1e15.txt", "scaled_1e-15.txt"})
+        files.push_back({data + "/hostile/" + name, 3, 30, tLimit_choice::Two_sided});
+    for (const char* name : {"minus_zero.txt", "number_forms_plain.txt"})
+        files.push_back({data + "/hostile/" + name, 2, 6, tLimit_choice::Two_sided});
+    files.push_back({data + "/hostile/n499_k5.txt", 5, 499, tLimit_choice::One_sided_upper});
+    return files;
+}
+
+void Expect_close(Extended summary, Extended raw, const char* what) {
+    EXPECT_LE(std::fabs(summary - raw), 1e-9L * std::max(Extended(1e-12), std::fabs(raw))) << what;
+}
+
+} // namespace
+
+TEST(SummaryAnalysis, TheSummaryOfEachDataFileGivesTheFiguresOfItsRawRun) {
+    for (const tData_file& file : Accepted_data_files()) {
+        SCOPED_TRACE(file.Path);
+        auto data = std::make_unique<tData_matrix>();
+        Read_data_file(file.Path, file.N + 1, file.K + 1, *data);
+        const tAnalysis raw = Run_analysis(std::move(data), file.K, file.N, file.Limits, {});
+
+        // The statistics as a manual would print them, to every digit.
+        std::string text = std::to_string(file.N) + "\n";
+        const auto line = [&](const auto& entry) {
+            for (int i = 1; i <= raw.NVars; ++i)
+                text += Format_text("%.21Lg ", static_cast<Extended>(entry(i)));
+            text += "\n";
+        };
+        line([&](int i) { return raw.Means[i]; });
+        line([&](int i) { return raw.SDs[i]; });
+        for (int r = 1; r <= raw.NVars; ++r)
+            line([&](int i) { return raw.Corr(r, i); });
+        line([&](int i) { return raw.Case_scores[i]; });
+
+        tSummary_reader reader{std::string_view(text), file.K};
+        const tControl_analysis controls = Analyse_summary(reader.Summary(), file.Limits);
+        EXPECT_FALSE(controls.Data);
+        tCase_row row;
+        ASSERT_TRUE(reader.Cases().Next(row));
+        const tCase_analysis c = Analyse_case(controls, row.Scores, {});
+
+        const tRegression_results& a = controls.Regression;
+        const tRegression_results& b = raw.Regression;
+        for (int i = 1; i <= file.K; ++i) {
+            Expect_close(a.Coef[i], b.Coef[i], "Coef");
+            Expect_close(a.Beta[i], b.Beta[i], "Beta");
+            Expect_close(controls.Squared_semi_partials[i], raw.Squared_semi_partials[i], "semi");
+        }
+        Expect_close(a.Intercept, b.Intercept, "Intercept");
+        Expect_close(a.R_squared, b.R_squared, "R_squared");
+        Expect_close(a.F_prob, b.F_prob, "F_prob");
+        Expect_close(a.SEE, b.SEE, "SEE");
+        Expect_close(c.Predicted, raw.Predicted, "Predicted");
+        Expect_close(c.SE_additional, raw.SE_additional, "SE_additional");
+        const tCase_results& p = c.Results;
+        const tCase_results& q = raw.Results;
+        Expect_close(p.T_value, q.T_value, "T_value");
+        Expect_close(p.P_one_tailed, q.P_one_tailed, "P_one_tailed");
+        Expect_close(p.Pct_lower, q.Pct_lower, "Pct_lower");
+        Expect_close(p.Pct_upper, q.Pct_upper, "Pct_upper");
+        Expect_close(p.ZOP, q.ZOP, "ZOP");
+        Expect_close(p.ZOP_lower, q.ZOP_lower, "ZOP_lower");
+        Expect_close(p.ZOP_upper, q.ZOP_upper, "ZOP_upper");
+    }
+}
+
+TEST(SummaryAnalysis, ANotPositiveDefiniteMatrixIsRefusedWithTheUsualMessage) {
+    const std::string text = "30\n1 2 3\n1 1 1\n1 0.9 0.9\n0.9 1 1\n0.9 1 1\n";
+    tSummary_reader reader{std::string_view(text), 2};
+    try {
+        Analyse_summary(reader.Summary(), tLimit_choice::Two_sided);
+        FAIL() << "a singular matrix was accepted";
+    } catch (const EAnalysis_refused& error) {
+        EXPECT_EQ(error.Reason(), EAnalysis_refused::tReason::Not_positive_definite);
+        EXPECT_STREQ(error.what(), Not_positive_definite_message);
     }
 }

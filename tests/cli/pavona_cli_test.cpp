@@ -218,7 +218,7 @@ TEST(PavonaCli, BadUsageExitsTwoAndHelpExitsZero) {
     const tRun help = Run_cli("--help");
     EXPECT_EQ(help.Status, 0);
     EXPECT_EQ(help.Err, "");
-    EXPECT_EQ(help.Out.rfind("Usage: pavona-cli --predictors K --controls N", 0), 0u);
+    EXPECT_EQ(help.Out.rfind("Usage: pavona-cli --predictors K (--controls N | --summary)", 0), 0u);
 }
 
 TEST(PavonaCli, NeverWritesTheWorksheetStateFile) {
@@ -466,4 +466,34 @@ TEST(PavonaCliSeries, AControlSampleFailureStillRefusesTheWholeRun) {
     EXPECT_EQ(run.Status, 1);
     EXPECT_EQ(run.Out, "");
     EXPECT_NE(run.Err.find("same score on Predictor (X) 1"), std::string::npos) << run.Err;
+}
+
+TEST(PavonaCli, ASummaryFileGivesTheRawRunsReportWithOneLineForTheRawData) {
+    const std::string summary = Data + "/worked_example_summary.txt";
+    const tRun run = Run_cli("--predictors 1 --summary " + Quoted(summary));
+    EXPECT_EQ(run.Status, 0);
+    EXPECT_EQ(run.Err, "");
+    std::string expected = Contents(Data + "/worked_example_two_sided.expected");
+    const std::size_t from = expected.find(" Raw data for controls:");
+    const std::size_t to = expected.find("   [  10]:");
+    ASSERT_NE(from, std::string::npos);
+    expected.replace(from, expected.find('\n', to) + 1 - from,
+                     " The regression equation was built from summary statistics (no raw data "
+                     "for controls).\n");
+    EXPECT_EQ(run.Out, expected);
+}
+
+TEST(PavonaCli, ASummaryRunTakesNoControlsAndRefusesABadFileWithItsLine) {
+    const std::string summary = Quoted(Data + "/worked_example_summary.txt");
+    EXPECT_EQ(Run_cli("--predictors 1 --controls 10 --summary " + summary).Status, 2);
+    const tRun refused = Run_cli("--predictors 2 --summary " + summary);
+    EXPECT_EQ(refused.Status, 1);
+    EXPECT_EQ(refused.Out, "");
+    EXPECT_EQ(refused.Err, "Line 2 of the summary file holds 2 number(s), but 3 are needed: the 3 "
+                           "means, the criterion's first.\n");
+    // A series of cases after the matrix, as after raw controls.
+    const tRun csv = Run_cli("--predictors 1 --summary --cases all --csv " + summary);
+    EXPECT_EQ(csv.Status, 0);
+    EXPECT_EQ(csv.Out.rfind("case,obtained,predicted,", 0), 0u);
+    EXPECT_NE(csv.Out.find("\n1,40,60,-20,"), std::string::npos) << csv.Out;
 }

@@ -90,6 +90,19 @@ TEST(NoncentralitySearch, WithinTheBisectionToleranceOfBoost) {
             }
 }
 
+TEST(NoncentralitySearch, LargeDegreesOfFreedomKeepTheSameTolerance) {
+    // Published norms give df in the tens of thousands; a case up to 30
+    // standard errors off its prediction, and a target next to the t
+    // distribution's own quantile, where the first bisection step at a
+    // non-centrality of 0 decides.
+    for (double df : {1000.0, 10000.0, 100000.0})
+        for (double t : {-30.0, -10.0, -3.0, -1.96, 0.0, 1.6449, 3.0, 10.0, 30.0})
+            for (double p : {0.975, 0.025, 0.95, 0.05})
+                EXPECT_NEAR(D(Noncentrality_for_quantile(df, t, p)), Boost_noncentrality(df, t, p),
+                            1e-6)
+                    << "df " << df << " t " << t << " p " << p;
+}
+
 TEST(NoncentralitySearch, ReflectionAndOrderOfTheTwoTargets) {
     for (Extended t : {-3.0L, 1.5L, 40.0L}) {
         const Extended high = Noncentrality_for_quantile(5, t, 0.975L);
