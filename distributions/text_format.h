@@ -25,11 +25,16 @@ private:
     locale_t previous_ = nullptr;
 };
 
-// Sized for any value: a wild data value can print hundreds of digits.
+// Sized for any value: a wild data value can print hundreds of digits. The
+// usual short text is written once, into a buffer on the stack; a report of
+// 500 rows formats thousands of numbers.
 template <typename... Args> std::string Format_text(const char* format, Args... args) {
     const tC_locale_scope c_locale;
-    const int length = std::snprintf(nullptr, 0, format, args...);
+    char buffer[128];
+    const int length = std::snprintf(buffer, sizeof buffer, format, args...);
     if (length < 0) throw std::invalid_argument("Format_text: the format cannot be written");
+    if (static_cast<std::size_t>(length) < sizeof buffer)
+        return std::string(buffer, static_cast<std::size_t>(length));
     std::string text(static_cast<std::size_t>(length), ' ');
     std::snprintf(text.data(), text.size() + 1, format, args...);
     return text;
