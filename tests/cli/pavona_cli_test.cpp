@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/files.h"
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -14,6 +15,9 @@
 
 namespace {
 
+using test_files::Contents;
+using test_files::Quoted;
+
 const std::string Data = PAVONA_TEST_DATA;
 
 struct tRun {
@@ -21,20 +25,6 @@ struct tRun {
     std::string Out;
     std::string Err;
 };
-
-std::string Contents(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-std::string Quoted(const std::string& text) {
-    std::string quoted = "'";
-    for (const char c : text)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
 
 // `arguments` are passed to the shell as written; `input` (a file) becomes
 // standard input.

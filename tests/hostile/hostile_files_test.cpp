@@ -22,9 +22,12 @@
 #include <unistd.h>
 #include <vector>
 
+#include "tests/support/files.h"
 #include "tests/support/text_checks.h"
 
 namespace {
+
+using test_files::Contents;
 
 namespace fs = std::filesystem;
 
@@ -88,13 +91,6 @@ std::vector<tCase> Read_manifest() {
         cases.push_back(c);
     }
     return cases;
-}
-
-std::string Contents(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
 }
 
 fs::path Scratch_path() {

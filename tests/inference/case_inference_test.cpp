@@ -9,6 +9,7 @@
 #include <cmath>
 #include <string>
 
+#include "boost_noncentrality.h"
 #include "distributions/floating_point_faults.h"
 #include "inference/case_inference.h"
 #include "inference/inference_errors.h"
@@ -66,24 +67,6 @@ tCase_data Case_from_sample(const tData_matrix& data, int n, int k) {
     tVector row;
     Get_data_row(data, n + 1, nvars, row);
     return Make_case_data(n, k, means, sds, corr, regression, row);
-}
-
-// Non-centrality delta with P(T <= t) = p for the non-central t (Boost).
-double Boost_noncentrality(double df, double t, double p) {
-    const auto excess = [&](double delta) {
-        return boost::math::cdf(boost::math::non_central_t(df, delta), t) - p;
-    };
-    // The distribution function falls as delta rises.
-    double lo = t - 10, hi = t + 10;
-    while (excess(lo) < 0)
-        lo = lo - 2 * (hi - lo);
-    while (excess(hi) > 0)
-        hi = hi + 2 * (hi - lo);
-    while (hi - lo > 1e-10 * (1 + std::fabs(lo))) {
-        const double mid = (lo + hi) / 2;
-        (excess(mid) > 0 ? lo : hi) = mid;
-    }
-    return (lo + hi) / 2;
 }
 
 // Checks all four limits against Boost on the non-centrality scale, with cf,

@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 
+#include "boost_noncentrality.h"
 #include "distributions/argument_error.h"
 #include "distributions/floating_point_faults.h"
 #include "distributions/non_central_t_distribution.h"
@@ -37,23 +38,6 @@ std::string Outcome(const tSearch& search, Extended df, Extended t, Extended p) 
     return out.str();
 }
 
-// Non-centrality delta with P(T <= t) = p for the non-central t (Boost), far
-// tighter than the search's 1e-6.
-double Boost_noncentrality(double df, double t, double p) {
-    const auto excess = [&](double delta) {
-        return boost::math::cdf(boost::math::non_central_t(df, delta), t) - p;
-    };
-    double lo = t - 10, hi = t + 10;
-    while (excess(lo) < 0)
-        lo = lo - 2 * (hi - lo);
-    while (excess(hi) > 0)
-        hi = hi + 2 * (hi - lo);
-    while (hi - lo > 1e-11 * (1 + std::fabs(lo))) {
-        const double mid = (lo + hi) / 2;
-        (excess(mid) > 0 ? lo : hi) = mid;
-    }
-    return (lo + hi) / 2;
-}
 } // namespace
 
 TEST(NoncentralitySearch, TheMedianZeroComesFromNoncentralityZero) {

@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include "tests/support/files.h"
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -18,19 +19,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Contents(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-std::string Quoted(const std::string& text) {
-    std::string quoted = "'";
-    for (const char c : text)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
+using test_files::Contents;
+using test_files::Quoted;
 
 // Runs a shell command; its exit status.
 int Shell(const std::string& command) {
