@@ -89,6 +89,15 @@ tEntry_check Check_entries(tPlatform& platform, const std::string& predictors_te
 
 namespace {
 
+tControl_analysis Control_header(int k, int n, tLimit_choice limits) {
+    tControl_analysis a;
+    a.K = k;
+    a.N = n;
+    a.NVars = k + 1;
+    a.Limits = limits;
+    return a;
+}
+
 // From the statistics on: the positive-definiteness test, the labels, the
 // regression equation and the inverse of the predictors' correlations.
 void Build_equation(tControl_analysis& a) {
@@ -117,11 +126,7 @@ tControl_analysis Analyse_controls(std::unique_ptr<const tData_matrix> data, int
                                    tLimit_choice limits) {
     if (!data || k < 1 || k > 5 || n < k + 2 || n > Max_sample_size)
         throw std::invalid_argument("Analyse_controls: k or n outside the checked range");
-    tControl_analysis a;
-    a.K = k;
-    a.N = n;
-    a.NVars = k + 1;
-    a.Limits = limits;
+    tControl_analysis a = Control_header(k, n, limits);
     a.Data = std::move(data);
     const tData_matrix& raw = *a.Data;
 
@@ -141,11 +146,7 @@ tControl_analysis Analyse_summary(const tSummary_statistics& summary, tLimit_cho
     const int n = summary.N;
     if (k < 1 || k > 5 || n < k + 2 || n > Max_summary_sample_size)
         throw std::invalid_argument("Analyse_summary: k or n outside the checked range");
-    tControl_analysis a;
-    a.K = k;
-    a.N = n;
-    a.NVars = k + 1;
-    a.Limits = limits;
+    tControl_analysis a = Control_header(k, n, limits);
     a.Means = summary.Means;
     a.SDs = summary.SDs;
     a.Corr = summary.Corr;
@@ -174,8 +175,13 @@ tAnalysis Run_analysis(std::unique_ptr<const tData_matrix> data, int k, int n, t
         throw std::invalid_argument("Run_analysis: k or n outside the checked range");
     tVector case_scores;
     Get_data_row(*data, n + 1, k + 1, case_scores);
+    return Analyse_with_case(Analyse_controls(std::move(data), k, n, limits), case_scores, warn);
+}
+
+tAnalysis Analyse_with_case(tControl_analysis controls, const tVector& case_scores,
+                            const tWarning_handler& warn) {
     tAnalysis a;
-    static_cast<tControl_analysis&>(a) = Analyse_controls(std::move(data), k, n, limits);
+    static_cast<tControl_analysis&>(a) = std::move(controls);
     static_cast<tCase_analysis&>(a) = Analyse_case(a, case_scores, warn);
     return a;
 }

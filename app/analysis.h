@@ -122,6 +122,10 @@ tControl_analysis Analyse_summary(const tSummary_statistics& summary, tLimit_cho
 tCase_analysis Analyse_case(const tControl_analysis& controls, const tVector& case_scores,
                             const tWarning_handler& warn);
 
+// The control sample's part and one case's, together as the report needs them.
+tAnalysis Analyse_with_case(tControl_analysis controls, const tVector& case_scores,
+                            const tWarning_handler& warn);
+
 // Runs the analysis on the raw data of n controls and the case (row n + 1)
 // with k predictors: the two parts above, one after the other. Raises
 // EAnalysis_refused for a correlation matrix that is not positive definite,

@@ -101,10 +101,7 @@ int Run_summary(const tOptions& options, int k, const tWarning_handler& warn) {
                                            "hold the case's %d scores, the criterion first.",
                                            k + 5, k + 1));
     if (!row.Error.empty()) throw EData_file_error(row.Error);
-    tAnalysis analysis;
-    static_cast<tControl_analysis&>(analysis) = std::move(controls);
-    static_cast<tCase_analysis&>(analysis) = Analyse_case(analysis, row.Scores, warn);
-    return Write_output(Output(options, analysis));
+    return Write_output(Output(options, Analyse_with_case(std::move(controls), row.Scores, warn)));
 }
 
 int Run(int argc, char** argv) {

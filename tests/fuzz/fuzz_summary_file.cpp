@@ -23,11 +23,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes(reinterpret_cast<const char*>(data + 2), size - 2);
     try {
         tSummary_reader reader(bytes, k);
-        tAnalysis analysis;
-        static_cast<tControl_analysis&>(analysis) = Analyse_summary(reader.Summary(), limits);
+        tControl_analysis controls = Analyse_summary(reader.Summary(), limits);
         tCase_row row;
         if (!reader.Cases().Next(row) || !row.Error.empty()) return 0;
-        static_cast<tCase_analysis&>(analysis) = Analyse_case(analysis, row.Scores, {});
+        const tAnalysis analysis = Analyse_with_case(std::move(controls), row.Scores, {});
         for (const std::string& line : Report_lines(analysis, {}, false))
             if (Holds_inf_or_nan(line)) {
                 std::fprintf(stderr, "report line with inf or nan: %s\n", line.c_str());
