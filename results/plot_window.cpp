@@ -328,13 +328,13 @@ QWidget* New_legend(QWidget* parent, const char* name) {
     return legend;
 }
 
-QString Interval_legend_text(tPlot_limits limits) {
+QString Interval_legend_text(tLimits limits) {
     switch (limits) {
-    case tPlot_limits::Lower:
+    case tLimits::Lower:
         return "95% interval for an additional case (lower bound, open above)";
-    case tPlot_limits::Upper:
+    case tLimits::Upper:
         return "95% interval for an additional case (upper bound, open below)";
-    case tPlot_limits::Two_sided:
+    case tLimits::Two_sided:
         break;
     }
     return "95% interval for an additional case";
