@@ -208,9 +208,31 @@ int tPipeline::Run(std::FILE* out, std::FILE* errors) {
     if (settings_.Format == tSeries_format::Csv) write(Csv_header);
     if (settings_.Format == tSeries_format::Json) write(Json_series_head(controls_));
 
-    std::vector<std::thread> workers;
+    // Every way out, a thread that cannot be started or a failed write
+    // included, stops the workers and waits for them: none is left waiting
+    // for a slot that is never given back.
+    struct tWorkers {
+        tPipeline& pipeline;
+        std::vector<std::thread> threads;
+        ~tWorkers() { Stop(); }
+        void Stop() {
+            if (threads.empty()) return;
+            {
+                const std::lock_guard read_lock(pipeline.read_mutex_);
+                pipeline.input_ended_ = true;
+            }
+            {
+                const std::lock_guard lock(pipeline.mutex_);
+                pipeline.stopping_ = true;
+            }
+            pipeline.tickets_.release(static_cast<std::ptrdiff_t>(threads.size()));
+            for (std::thread& thread : threads)
+                thread.join();
+            threads.clear();
+        }
+    } workers{*this, {}};
     for (int j = 0; j < settings_.Jobs; ++j)
-        workers.emplace_back([this] { Work(); });
+        workers.threads.emplace_back([this] { Work(); });
 
     std::string read_failure;
     for (;;) {
@@ -256,14 +278,7 @@ int tPipeline::Run(std::FILE* out, std::FILE* errors) {
         }
         if (write_failed) break;
     }
-    if (write_failed) {
-        // Unblock workers waiting for a slot; they stop at the flag.
-        const std::lock_guard read_lock(read_mutex_);
-        input_ended_ = true;
-    }
-    tickets_.release(static_cast<std::ptrdiff_t>(settings_.Jobs));
-    for (std::thread& worker : workers)
-        worker.join();
+    workers.Stop();
 
     if (settings_.Format == tSeries_format::Json) write(Json_series_tail(written));
     if (!write_failed && std::fflush(out) != 0) write_failed = true;

@@ -251,3 +251,11 @@ TEST(SummaryAnalysis, ANotPositiveDefiniteMatrixIsRefusedWithTheUsualMessage) {
         EXPECT_STREQ(error.what(), Not_positive_definite_message);
     }
 }
+
+TEST(SummaryAnalysis, PublishedSamplesAbove499UpToAMillionAreAnalysed) {
+    for (const char* n : {"500", "1000000"}) {
+        const std::string text = std::string(n) + "\n50 20\n10 5\n1 0.5\n0.5 1\n";
+        tSummary_reader reader{std::string_view(text), 1};
+        EXPECT_EQ(Analyse_summary(reader.Summary(), tLimits::Two_sided).N, std::stoi(n));
+    }
+}

@@ -5,8 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <poll.h>
+#include <unistd.h>
+
+#include <cstdio>
 #include <memory>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -76,6 +81,9 @@ TEST(CaseSeries, ARefusedCaseKeepsItsPlaceInEveryFormat) {
     EXPECT_EQ(outcome.Error, message);
     EXPECT_EQ(outcome.Text,
               std::string(102, '_') + "\n\n Case 3 was not analysed: " + message + "\n\n");
+    // The first report of a series has no separator above it, refused or not.
+    EXPECT_EQ(Run_case(controls, 1, row, settings).Text,
+              "\n Case 1 was not analysed: " + message + "\n\n");
     settings.Format = tSeries_format::Csv;
     EXPECT_EQ(Run_case(controls, 3, row, settings).Text, "3,,,,,,,,,,,,,,," + message + "\n");
     // A row the reader refused: its message gets the window's full stop.
@@ -85,3 +93,83 @@ TEST(CaseSeries, ARefusedCaseKeepsItsPlaceInEveryFormat) {
     EXPECT_EQ(outcome.Text, "1,,,,,,,,,,,,,,,Invalid numeric input 'x' on line 14.\n");
 }
 
+TEST(CaseSeries, AFailedWriteEndsTheSeriesWithItsMessageWhateverTheJobs) {
+    if (::access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+    std::string bytes =
+        "68 29\n44 29\n68 21.5\n45 19\n52 18\n46 17.5\n42 17\n49 16.5\n41 16.5\n45 16\n";
+    for (int i = 0; i < 3000; ++i)
+        bytes += "40 30\n";
+    for (const int jobs : {1, 4}) {
+        SCOPED_TRACE(jobs);
+        auto data = std::make_unique<tData_matrix>();
+        tCase_series_reader reader(std::string_view(bytes), 10, 2, *data);
+        const tControl_analysis controls =
+            Analyse_controls(std::move(data), 1, 10, tLimits::Two_sided);
+        tSeries_settings settings;
+        settings.Format = tSeries_format::Csv;
+        settings.Jobs = jobs;
+        std::FILE* out = std::fopen("/dev/full", "wb");
+        std::FILE* errors = std::tmpfile();
+        ASSERT_TRUE(out && errors);
+        EXPECT_EQ(Run_case_series(controls, reader, settings, out, errors), 1);
+        std::string messages(static_cast<std::size_t>(std::ftell(errors)), '\0');
+        std::rewind(errors);
+        messages.resize(std::fread(messages.data(), 1, messages.size(), errors));
+        EXPECT_EQ(messages, "Disk full\n");
+        std::fclose(out);
+        std::fclose(errors);
+    }
+}
+
+TEST(CaseSeries, ACaseFedIntoAnOpenPipeComesOutBeforeThePipeCloses) {
+    int input[2];
+    int output[2];
+    ASSERT_EQ(::pipe(input), 0);
+    ASSERT_EQ(::pipe(output), 0);
+    const std::string controls =
+        "68 29\n44 29\n68 21.5\n45 19\n52 18\n46 17.5\n42 17\n49 16.5\n41 16.5\n45 16\n";
+    const std::string first_case = "40 30\n";
+    ASSERT_EQ(::write(input[1], controls.data(), controls.size()),
+              static_cast<ssize_t>(controls.size()));
+    ASSERT_EQ(::write(input[1], first_case.data(), first_case.size()),
+              static_cast<ssize_t>(first_case.size()));
+
+    int status = -1;
+    std::thread series([&] {
+        std::FILE* in = ::fdopen(input[0], "rb");
+        std::FILE* out = ::fdopen(output[1], "wb");
+        std::FILE* errors = std::tmpfile();
+        {
+            auto data = std::make_unique<tData_matrix>();
+            tCase_series_reader reader(in, 10, 2, *data);
+            const tControl_analysis analysis =
+                Analyse_controls(std::move(data), 1, 10, tLimits::Two_sided);
+            tSeries_settings settings;
+            settings.Format = tSeries_format::Csv;
+            settings.Jobs = 2;
+            status = Run_case_series(analysis, reader, settings, out, errors);
+        }
+        std::fclose(in);
+        std::fclose(out);
+        std::fclose(errors);
+    });
+
+    // The header and the first case's line, while the input is still open. The
+    // wait is only a guard against hanging the suite when they never come.
+    std::string seen;
+    while (seen.find("\n1,") == std::string::npos || seen.back() != '\n') {
+        pollfd ready{output[0], POLLIN, 0};
+        if (::poll(&ready, 1, 20000) != 1) break;
+        char buffer[4096];
+        const ssize_t got = ::read(output[0], buffer, sizeof buffer);
+        if (got <= 0) break;
+        seen.append(buffer, static_cast<std::size_t>(got));
+    }
+    EXPECT_EQ(seen.rfind(Csv_header, 0), 0u) << seen;
+    EXPECT_NE(seen.find("\n1,40,"), std::string::npos) << seen;
+
+    ::close(input[1]);
+    series.join();
+    ::close(output[0]);
+    EXPECT_EQ(status, 0);
+}

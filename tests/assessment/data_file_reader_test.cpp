@@ -386,3 +386,16 @@ TEST(CaseSeriesReader, AFaultInTheControlsRefusesTheWholeFile) {
     // Controls alone are a file without cases, not a fault.
     EXPECT_EQ(Series_read_error("1 2\n3 4\n5 6", 3, 2), "");
 }
+
+TEST(CaseSeriesReader, TheSizeCapCountsEachCaseRowAloneNotTheirSum) {
+    // Three case rows of 12 MB each (blanks after the two numbers): 36 MB in
+    // all, every line within the cap.
+    const std::string long_row = "1 2" + std::string(12u << 20, ' ') + "\n";
+    const std::string bytes = "1 2\n3 5\n4 7\n" + long_row + long_row + long_row;
+    tData_matrix data;
+    tCase_series_reader reader(std::string_view(bytes), 3, 2, data);
+    const std::vector<tCase_row> rows = Case_rows(reader);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[2].Line, 6);
+    EXPECT_EQ(rows[2].Error, "");
+}

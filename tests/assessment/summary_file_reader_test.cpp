@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -98,6 +99,12 @@ TEST(Summary_file, EachRefusalNamesItsLineAndEntry) {
     EXPECT_EQ(Refusal("10\n50 20\n10 5\n1 1.5\n1.5 1\n"),
               "Line 4 of the summary file, entry 2: the correlation of Criterion (Y) with "
               "Predictor (X) 1 must lie between -1 and 1.");
+    EXPECT_EQ(Refusal("10\n50 20\n10 5\n1 -1.5\n-1.5 1\n"),
+              "Line 4 of the summary file, entry 2: the correlation of Criterion (Y) with "
+              "Predictor (X) 1 must lie between -1 and 1.");
+    EXPECT_EQ(Refusal("10\n50 20\n10 5\n1.000005 0.5\n0.5 1\n"),
+              "Line 4 of the summary file, entry 1: the correlation of Criterion (Y) with "
+              "itself must be 1.");
     EXPECT_EQ(Refusal("10\n50 20\n10 5\n1 0.5\n0.5 0.99\n"),
               "Line 5 of the summary file, entry 2: the correlation of Predictor (X) 1 with "
               "itself must be 1.");
@@ -105,6 +112,35 @@ TEST(Summary_file, EachRefusalNamesItsLineAndEntry) {
               "Lines 4 and 5 of the summary file: the correlation of Criterion (Y) with "
               "Predictor (X) 1 is 0.5 in one and 0.4 in the other, but the matrix must be "
               "symmetric.");
+    EXPECT_EQ(Refusal("10\n50 20\n10 5\n1 0.5\n0.500005 1\n"),
+              "Lines 4 and 5 of the summary file: the correlation of Criterion (Y) with "
+              "Predictor (X) 1 is 0.5 in one and 0.500005 in the other, but the matrix must be "
+              "symmetric.");
+}
+
+TEST(Summary_file, CaseRowsNameTheirLinesAlikeFromBytesAStreamOrAFile) {
+    const std::string text = Worked + "41 x\n";
+    const std::string path = testing::TempDir() + "summary_lines.txt";
+    {
+        std::FILE* file = std::fopen(path.c_str(), "wb");
+        ASSERT_TRUE(file);
+        std::fwrite(text.data(), 1, text.size(), file);
+        std::fclose(file);
+    }
+    std::FILE* stream = std::fopen(path.c_str(), "rb");
+    ASSERT_TRUE(stream);
+    tSummary_reader from_bytes(std::string_view(text), 1);
+    tSummary_reader from_stream(stream, 1);
+    tSummary_reader from_file(path, 1);
+    for (tSummary_reader* reader : {&from_bytes, &from_stream, &from_file}) {
+        tCase_row row;
+        ASSERT_TRUE(reader->Cases().Next(row));
+        EXPECT_EQ(row.Line, 6);
+        ASSERT_TRUE(reader->Cases().Next(row));
+        EXPECT_EQ(row.Error, "Invalid numeric input 'x' on line 7");
+    }
+    std::fclose(stream);
+    std::remove(path.c_str());
 }
 
 TEST(Summary_file, TheSampleSizeIsAWholeNumberFromKPlusTwoToAMillion) {

@@ -172,3 +172,39 @@ TEST(PlotPoints, AScoreBeyondTheChartsNumbersIsRefused) {
     EXPECT_THROW(Make_plot_points(data, 2, 1, regression, 0, 1, results, tLimits::Two_sided),
                  EFloating_point_error);
 }
+
+TEST(PlotPoints, TheScoreAxisHoldsTheChosenBoundsAndStopsShortOfTheOpenEnd) {
+    // Controls scoring 100 to 102 and an interval far wider than they are.
+    tData_matrix data;
+    for (int row = 1; row <= 4; ++row) {
+        data(row, 1) = 99 + std::min(row, 3);
+        data(row, 2) = std::min(row, 3);
+    }
+    tRegression_results regression;
+    regression.Intercept = 99;
+    regression.Coef[1] = 1;
+    tCase_results results;
+    results.DF = 1;
+    results.Pct_more_extreme = 50;
+    const struct {
+        tLimits Limits;
+        bool Low_closed;
+        bool High_closed;
+    } cases[] = {{tLimits::Two_sided, true, true},
+                 {tLimits::Lower, true, false},
+                 {tLimits::Upper, false, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.Limits));
+        const tPlot_points p = Make_plot_points(data, 3, 1, regression, 101, 10, results, c.Limits);
+        const tInterval_ends ends = Chosen_interval(p);
+        // A closed end is on the chart; an open one adds nothing to the axis.
+        if (c.Low_closed)
+            EXPECT_GE(ends.Low, p.Score_low);
+        else
+            EXPECT_GT(p.Score_low, 90);
+        if (c.High_closed)
+            EXPECT_LE(ends.High, p.Score_high);
+        else
+            EXPECT_LT(p.Score_high, 110);
+    }
+}
