@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "assessment/program_texts.h"
+#include "platform/file_writer.h"
 #include "platform/system_error_message.h"
 
 #ifdef _WIN32
@@ -220,16 +221,7 @@ void SaveCurrentData(const std::string& folder, const std::string& predictors,
         }
     }
     if (State_file_exists(path) && std::remove(path.c_str()) != 0) throw EFile_error(errno);
-    errno = 0;
-    tFile file(std::fopen(path.c_str(), "wb"));
-    if (!file) throw EFile_error(errno);
-    const std::string content = predictors + "\r\n" + sample_size + "\r\n";
-    // A write that fails (a full disk) must not pass for a saved file.
-    if (std::fwrite(content.data(), 1, content.size(), file.get()) != content.size() ||
-        std::fflush(file.get()) != 0)
-        throw EFile_error(Last_error_or_io());
-    std::FILE* raw = file.release();
-    if (std::fclose(raw) != 0) throw EFile_error(Last_error_or_io());
+    Write_file(path, predictors + "\r\n" + sample_size + "\r\n");
 }
 
 void DeleteStateFile(const std::string& folder) {

@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <exception>
 #include <optional>
@@ -18,6 +17,7 @@
 #include "assessment/request.h"
 #include "cli/cli_options.h"
 #include "platform/console_platform.h"
+#include "platform/file_writer.h"
 #include "platform/system_error_message.h"
 
 namespace {
@@ -45,10 +45,10 @@ tSeries_settings Series_settings(const tOptions& options) {
 }
 
 int Write_output(const std::string& output) {
-    errno = 0;
-    if (std::fwrite(output.data(), 1, output.size(), stdout) != output.size() ||
-        std::fflush(stdout) != 0) {
-        Print_error(System_error_message(Last_error_or_io()));
+    try {
+        Write_checked(stdout, output);
+    } catch (const EFile_error& error) {
+        Print_error(error.what());
         return Exit_refused;
     }
     return 0;

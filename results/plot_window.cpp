@@ -26,9 +26,9 @@
 #include <stdexcept>
 
 #include "distributions/text_format.h"
+#include "platform/file_writer.h"
 #include "platform/platform.h"
 #include "platform/qt_platform.h"
-#include "results/results_form.h"
 
 namespace {
 
@@ -491,5 +491,5 @@ void TfrmPlot::cmdSavePictureClick() {
     const std::optional<std::string> path = platform_.Save_file(request);
     if (!path) return;
     // Drawn in memory first, then written as Save Output writes, with its messages.
-    Write_text_file(*path, Picture_bytes(Picture_format_for(*path)));
+    Write_file(*path, Picture_bytes(Picture_format_for(*path)));
 }

@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "platform/file_writer.h"
 #include "platform/platform.h"
 #include "platform/qt_platform.h"
 #include "platform/system_error_message.h"
@@ -206,19 +207,6 @@ std::string Text_for_saving(const std::string& memo_text) {
     return text;
 }
 
-void Write_text_file(const std::string& path, const std::string& text) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) throw EFile_error(errno);
-    const size_t written = std::fwrite(text.data(), 1, text.size(), file);
-    const int write_error = written == text.size() ? 0 : errno;
-    const bool flushed = std::fflush(file) == 0;
-    const int flush_error = flushed ? 0 : errno;
-    const bool closed = std::fclose(file) == 0;
-    if (write_error) throw EFile_error(write_error);
-    if (!flushed) throw EFile_error(flush_error);
-    if (!closed) throw EFile_error(errno);
-}
-
 void TfrmTemplateResults::cmdSaveOutputClick() {
     tSave_file_request request;
     request.Default_name = "results.txt";
@@ -226,7 +214,7 @@ void TfrmTemplateResults::cmdSaveOutputClick() {
     request.Ask_before_overwrite = true;
     const std::optional<std::string> path = platform_.Save_file(request);
     if (!path) return;
-    Write_text_file(*path, Text_for_saving(Text()));
+    Write_file(*path, Text_for_saving(Text()));
 }
 
 void TfrmTemplateResults::cmdClearResultsClick() {
@@ -275,8 +263,8 @@ void TfrmTemplateResults::mnuSaveAsPdfClick() {
     if (!path) return;
     // The whole report as Print All would print it; written as Save Output
     // writes, so that a failure reads the same.
-    Write_text_file(
-        *path, platform_.Pdf_of_text(Printed_text(Text()), Printer_family, Printer_point_size));
+    Write_file(*path,
+               platform_.Pdf_of_text(Printed_text(Text()), Printer_family, Printer_point_size));
 }
 
 void TfrmTemplateResults::Set_plot(const tPlot_points& points) {

@@ -91,8 +91,3 @@ private:
 
 // The memo's text as it is saved: lines separated by CR LF, none at the end.
 std::string Text_for_saving(const std::string& memo_text);
-
-// Writes `text` (any bytes) to `path`, replacing the file; raises
-// std::runtime_error with "File access denied", "Disk full" or "I/O error %d"
-// on failure.
-void Write_text_file(const std::string& path, const std::string& text);
