@@ -206,7 +206,8 @@ int tPipeline::Run(std::FILE* out, std::FILE* errors) {
     };
 
     if (settings_.Format == tSeries_format::Csv) write(Csv_header);
-    if (settings_.Format == tSeries_format::Json) write(Json_series_head(controls_));
+    if (settings_.Format == tSeries_format::Json)
+        write(Json_series_head(controls_, {settings_.Data_file, settings_.Notes}));
 
     // Every way out, a thread that cannot be started or a failed write
     // included, stops the workers and waits for them: none is left waiting
@@ -334,7 +335,12 @@ tCase_outcome Run_case(const tControl_analysis& controls, long long number, cons
         if (!c) {
             outcome.Text = Refused_report(number, outcome.Error);
         } else {
-            for (const std::string& line : Report_lines(controls, *c, settings.Notes, number > 1))
+            std::vector<std::string> lines = Report_lines(controls, *c, settings.Notes, number > 1);
+            // After the separator and the empty line that open a report.
+            const auto at = lines.begin() + (number > 1 ? 2 : 1);
+            lines.insert(at,
+                         {Format_text(" Case %lld (line %lld of the file)", number, row.Line), ""});
+            for (const std::string& line : lines)
                 outcome.Text += line + "\n";
         }
         break;

@@ -17,6 +17,7 @@ struct tSeries_settings {
     long long Cases = 0; // how many case rows to use; 0: every one in the file
     int Jobs = 1;        // cases analysed at once
     std::vector<std::string> Notes;
+    std::string Data_file;      // as named, "-" for standard input: for the JSON
     bool Show_progress = false; // on the error stream, once the run has taken a second
 };
 
@@ -36,7 +37,8 @@ struct tCase_outcome {
 };
 
 // Analyses case `number` (counted from 1) from its row and writes its piece
-// of the output in the settings' format. Never raises for a bad case: its
+// of the output in the settings' format; a report is headed by the case's
+// number and line. Never raises for a bad case: its
 // message goes into Error and the piece shows it in place of the figures.
 tCase_outcome Run_case(const tControl_analysis& controls, long long number, const tCase_row& row,
                        const tSeries_settings& settings);

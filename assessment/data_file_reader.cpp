@@ -1,10 +1,13 @@
 #include "assessment/data_file_reader.h"
 
+#include <algorithm>
+
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
+#include "assessment/reading_advice.h"
 #include "distributions/floating_point_faults.h"
 #include "distributions/text_format.h"
 #include "matrix/matrix_routines.h"
@@ -27,9 +30,9 @@ std::string Shown_token(const std::string& token) {
     return shown;
 }
 
-// A decimal number: optional sign, digits with an optional point (at least one
-// digit in the mantissa), optional exponent with at least one digit. The
-// library's converters also take inf, nan and hexadecimal forms, which are
+} // namespace
+
+// The library's converters also take inf, nan and hexadecimal forms, which are
 // refused here first.
 bool Is_decimal_number(const std::string& text) {
     std::size_t i = 0;
@@ -55,12 +58,11 @@ bool Is_decimal_number(const std::string& text) {
     return i == size;
 }
 
-} // namespace
-
-Extended Read_data_number(const std::string& token, long long line) {
+Extended Read_data_number(const std::string& token, long long line, bool alone) {
     const auto refuse = [&] {
+        const std::string advice = Invalid_number_advice(token, line, alone);
         return EData_file_error("Invalid numeric input '" + Shown_token(token) + "' on line " +
-                                std::to_string(line));
+                                std::to_string(line) + (advice.empty() ? "" : ". " + advice));
     };
     if (!Is_decimal_number(token)) throw refuse();
     // The scope drops the overflow or underflow flags the conversion may raise.
@@ -136,6 +138,18 @@ public:
     bool Done() const { return done_; }
     bool Controls_read() const { return In_cases(); }
 
+    // From here on, the lines are only counted (see tUnread); the input is
+    // read to its end, or as far as the size cap.
+    void Count_rest() {
+        scanning_ = true;
+        unread_.Last_line = line_ - 1;
+    }
+    tUnread Unread() const {
+        tUnread unread = unread_;
+        unread.Columns = cols_;
+        return unread;
+    }
+
     // A case row whose line has ended; Take_case hands it out.
     bool Case_ready() const { return case_ready_; }
     void Take_case(tCase_row& row) {
@@ -148,7 +162,9 @@ private:
     bool In_cases() const { return line_ > rows_; }
 
     void Count_byte() {
-        if (In_cases()) {
+        if (scanning_) {
+            if (++scanned_ > Max_data_file_bytes) done_ = true;
+        } else if (In_cases()) {
             if (++line_bytes_ > Max_data_file_bytes)
                 throw EData_file_error(
                     Format_text("Line %lld of the data file is longer than %d MB: it is not a "
@@ -169,6 +185,10 @@ private:
     }
 
     void Take(char c) {
+        if (scanning_) {
+            Scan(c);
+            return;
+        }
         if (c == Ctrl_z) {
             End_of_data();
             return;
@@ -193,17 +213,19 @@ private:
         }
     }
 
-    void End_token() {
+    // A line's only token may be a whole comma-separated line.
+    void End_token(bool at_line_end = false) {
         if (!in_token_) return;
         in_token_ = false;
+        const bool alone = at_line_end && count_ == 0;
         ++count_;
         if (count_ <= cols_) {
             if (!In_cases()) {
-                data_(static_cast<int>(line_), count_) = Read_data_number(token_, line_);
+                data_(static_cast<int>(line_), count_) = Read_data_number(token_, line_, alone);
             } else if (case_.Error.empty()) {
                 // A bad case row refuses that case alone: the next line is read on.
                 try {
-                    case_.Scores[count_] = Read_data_number(token_, line_);
+                    case_.Scores[count_] = Read_data_number(token_, line_, alone);
                 } catch (const EData_file_error& error) {
                     case_.Error = error.what();
                 }
@@ -219,7 +241,8 @@ private:
     }
 
     void End_line() {
-        End_token();
+        End_token(true);
+        unread_.Most_numbers = std::max(unread_.Most_numbers, count_);
         if (In_cases()) {
             // A line without a number, nor a refused word, is no case.
             const bool blank = count_ == 0 && case_.Error.empty();
@@ -235,10 +258,27 @@ private:
         line_has_text_ = false;
         line_bytes_ = 0;
         ++line_;
-        if (!cases_follow_ && line_ > rows_) done_ = true;
+        if (!cases_follow_ && line_ > rows_) Count_rest();
+    }
+
+    void Scan(char c) {
+        if (c == Ctrl_z) {
+            End_of_data();
+        } else if (c == '\r' || c == '\n') {
+            if (scan_line_holds_) ++unread_.Lines;
+            scan_line_holds_ = false;
+        } else if (static_cast<unsigned char>(c) > ' ') {
+            scan_line_holds_ = true;
+        }
     }
 
     void End_of_data() {
+        if (scanning_) {
+            if (scan_line_holds_) ++unread_.Lines;
+            scan_line_holds_ = false;
+            done_ = true;
+            return;
+        }
         // A last line without its line end still counts as a line.
         if (line_has_text_) End_line();
         if (done_) return;
@@ -271,6 +311,10 @@ private:
     std::size_t line_bytes_ = 0; // bytes of the case row being read
     tCase_row case_;
     bool case_ready_ = false;
+    bool scanning_ = false;
+    bool scan_line_holds_ = false;
+    std::size_t scanned_ = 0; // bytes counted after the rows
+    tUnread unread_;
 };
 
 void Check_counts(int rows, int cols) {
@@ -286,15 +330,29 @@ std::string Data_loaded_message(int rows, int cols) {
                        rows, cols);
 }
 
-std::string Read_data_bytes(std::string_view bytes, int rows, int cols, tData_matrix& data) {
+namespace {
+
+// The loaded message, followed on a line of its own by what was not read.
+std::string Loaded(const tData_parser& parser, int rows, int cols, tUnread* unread) {
+    const tUnread passed = parser.Unread();
+    if (unread) *unread = passed;
+    const std::string notice = Unread_notice(passed);
+    return Data_loaded_message(rows, cols) + (notice.empty() ? "" : "\r" + notice);
+}
+
+} // namespace
+
+std::string Read_data_bytes(std::string_view bytes, int rows, int cols, tData_matrix& data,
+                            tUnread* unread) {
     Check_counts(rows, cols);
     tData_parser parser(rows, cols, data);
     parser.Feed(bytes);
     if (!parser.Done()) parser.Finish();
-    return Data_loaded_message(rows, cols);
+    return Loaded(parser, rows, cols, unread);
 }
 
-std::string Read_data_stream(std::FILE* stream, int rows, int cols, tData_matrix& data) {
+std::string Read_data_stream(std::FILE* stream, int rows, int cols, tData_matrix& data,
+                             tUnread* unread) {
     Check_counts(rows, cols);
     tData_parser parser(rows, cols, data);
     char buffer[65536];
@@ -303,29 +361,26 @@ std::string Read_data_stream(std::FILE* stream, int rows, int cols, tData_matrix
         const std::size_t got = std::fread(buffer, 1, sizeof buffer, stream);
         if (got > 0) {
             parser.Feed(std::string_view(buffer, got));
-            if (parser.Done()) return Data_loaded_message(rows, cols);
+            if (parser.Done()) return Loaded(parser, rows, cols, unread);
         }
         if (got < sizeof buffer) {
             if (std::ferror(stream))
                 throw EData_file_error(System_error_message(Last_error_or_io()));
             parser.Finish();
-            return Data_loaded_message(rows, cols);
+            return Loaded(parser, rows, cols, unread);
         }
     }
 }
 
-std::string Read_data_file(const std::string& path, int rows, int cols, tData_matrix& data) {
+std::string Read_data_file(const std::string& path, int rows, int cols, tData_matrix& data,
+                           tUnread* unread) {
     Check_counts(rows, cols);
-    errno = 0;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        throw EData_file_error(System_error_message(errno));
-    }
+    std::FILE* file = Open_data_file(path);
     struct tCloser {
         std::FILE* file;
         ~tCloser() { std::fclose(file); }
     } closer{file};
-    return Read_data_stream(file, rows, cols, data);
+    return Read_data_stream(file, rows, cols, data, unread);
 }
 
 struct tCase_series_reader::tState {
@@ -417,14 +472,21 @@ tCase_series_reader::tCase_series_reader(const std::string& path, int controls, 
                                          tData_matrix& data) {
     Check_counts(controls, cols);
     state_ = std::make_unique<tState>(controls, cols, data);
-    errno = 0;
-    state_->owned = std::fopen(path.c_str(), "rb");
-    if (!state_->owned) throw EData_file_error(System_error_message(errno));
+    state_->owned = Open_data_file(path);
     state_->stream = state_->owned;
     state_->Advance(true);
 }
 
 tCase_series_reader::~tCase_series_reader() = default;
+
+tUnread tCase_series_reader::Unread() const {
+    return state_->parser.Unread();
+}
+
+void tCase_series_reader::Count_unread_lines() {
+    state_->parser.Count_rest();
+    state_->Advance();
+}
 
 bool tCase_series_reader::Next(tCase_row& row) {
     state_->Advance();

@@ -17,6 +17,7 @@
 #include <string>
 #include <string_view>
 
+#include "assessment/reading_advice.h"
 #include "matrix/matrix_types.h"
 
 // No data file of at most 500 rows of numbers comes near this size; input that
@@ -30,26 +31,38 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A decimal number: optional sign, digits with an optional point (at least
+// one digit in the mantissa), optional exponent with at least one digit.
+bool Is_decimal_number(const std::string& text);
+
 // A number of a data file: a decimal number (sign, digits with an optional
 // point, optional exponent) read in the C locale, finite, and 0 for a typed
-// -0. Raises EData_file_error "Invalid numeric input '<text>' on line <line>".
-Extended Read_data_number(const std::string& token, long long line);
+// -0. Raises EData_file_error "Invalid numeric input '<text>' on line <line>",
+// followed by advice where the text looks like a spreadsheet's (`alone`: the
+// text was the only one on its line).
+Extended Read_data_number(const std::string& token, long long line, bool alone = false);
 
 // "Data file consisting of n + 1 = %2d cases (rows) and %2d variables
 // (columns) was loaded successfully " with the counts asked for.
 std::string Data_loaded_message(int rows, int cols);
 
 // Reads `rows` rows of `cols` numbers from the bytes of a data file into
-// `data`, which is first cleared to Missing_value. Returns the loaded message.
+// `data`, which is first cleared to Missing_value. The rest of the input is
+// only looked through, up to the size cap, for lines that were not read.
+// Returns the loaded message, followed after a CR by the Unread_notice when
+// something was not read; `unread`, when given, receives what it names.
 // Raises EData_file_error; the cells read before the failure keep their values.
-std::string Read_data_bytes(std::string_view bytes, int rows, int cols, tData_matrix& data);
+std::string Read_data_bytes(std::string_view bytes, int rows, int cols, tData_matrix& data,
+                            tUnread* unread = nullptr);
 
 // The same from a file. Opening failures give "File not found", "File access
-// denied" or "I/O error <code>".
-std::string Read_data_file(const std::string& path, int rows, int cols, tData_matrix& data);
+// denied" or "I/O error <code>", naming the file (Open_failure_message).
+std::string Read_data_file(const std::string& path, int rows, int cols, tData_matrix& data,
+                           tUnread* unread = nullptr);
 
 // The same from an already open stream (standard input for the tool's "-").
-std::string Read_data_stream(std::FILE* stream, int rows, int cols, tData_matrix& data);
+std::string Read_data_stream(std::FILE* stream, int rows, int cols, tData_matrix& data,
+                             tUnread* unread = nullptr);
 
 // One case row of a series: a line after the controls that holds something.
 struct tCase_row {
@@ -84,6 +97,13 @@ public:
     // or Ctrl-Z). Raises EData_file_error for a read error or a line that
     // goes on past Max_data_file_bytes.
     bool Next(tCase_row& row);
+
+    // The most numbers a line read so far held, and after Count_unread_lines
+    // the lines holding anything after the last row handed out.
+    tUnread Unread() const;
+    // Reads the rest of the input, up to the size cap, only to count its
+    // lines: for a run that uses fewer case rows than the file holds.
+    void Count_unread_lines();
 
 private:
     struct tState;

@@ -54,6 +54,14 @@ std::string Json_vector(const tVector& v, int count) {
     return text + "]";
 }
 
+void Origin_fields(tFields& fields, const tJson_origin& origin) {
+    fields.emplace_back("data_file", Json_string(origin.Data_file));
+    std::string notes = "[";
+    for (const std::string& line : origin.Notes)
+        notes += (notes.size() > 1 ? ", " : "") + Json_string(line);
+    fields.emplace_back("notes", notes + "]");
+}
+
 // The keys of the control sample before the case's scores.
 void Sample_fields(tFields& fields, const tControl_analysis& a) {
     fields.emplace_back("k", std::to_string(a.K));
@@ -119,8 +127,9 @@ std::string Joined(const tFields& fields) {
 
 } // namespace
 
-std::string Json_report(const tAnalysis& a) {
+std::string Json_report(const tAnalysis& a, const tJson_origin& origin) {
     tFields fields;
+    Origin_fields(fields, origin);
     Sample_fields(fields, a);
     fields.emplace_back("case_scores", Json_vector(a.Case_scores, a.NVars));
     Equation_fields(fields, a);
@@ -128,8 +137,9 @@ std::string Json_report(const tAnalysis& a) {
     return "{\n" + Joined(fields) + "\n}\n";
 }
 
-std::string Json_series_head(const tControl_analysis& controls) {
+std::string Json_series_head(const tControl_analysis& controls, const tJson_origin& origin) {
     tFields fields;
+    Origin_fields(fields, origin);
     Sample_fields(fields, controls);
     Equation_fields(fields, controls);
     return "{\n" + Joined(fields) + ",\n  \"cases\": [";

@@ -95,16 +95,25 @@ std::unique_ptr<tReader> Open(const tData_source& source, tArguments&&... argume
     return std::make_unique<tReader>(source.Name, std::forward<tArguments>(arguments)...);
 }
 
-std::string Read_data(const tData_source& source, int rows, int cols, tData_matrix& data) {
+std::string Read_data(const tData_source& source, int rows, int cols, tData_matrix& data,
+                      tUnread& unread) {
     switch (source.Kind) {
     case tData_source::tKind::Standard_input:
-        return Read_data_stream(stdin, rows, cols, data);
+        return Read_data_stream(stdin, rows, cols, data, &unread);
     case tData_source::tKind::Text:
-        return Read_data_bytes(source.Text, rows, cols, data);
+        return Read_data_bytes(source.Text, rows, cols, data, &unread);
     case tData_source::tKind::File:
         break;
     }
-    return Read_data_file(source.Name, rows, cols, data);
+    return Read_data_file(source.Name, rows, cols, data, &unread);
+}
+
+// A series reads every case row it is asked for: only columns can be passed
+// over, and they are told as a warning.
+void Warn_unread_columns(tUnread unread, tConsole_platform& console) {
+    unread.Lines = 0;
+    const std::string notice = Unread_notice(unread);
+    if (!notice.empty()) console.Message_box(notice, tMessage_kind::Warning, Ok_button);
 }
 
 // Raw data: n controls and the case. The plot is drawn from the same analysis
@@ -115,7 +124,7 @@ void Analyse_raw(const tRequest& request, const tEntry_check& entries, const tDa
     const int k = entries.K;
     const int n = entries.N;
     auto data = std::make_unique<tData_matrix>();
-    outcome.Load_message = Read_data(source, n + 1, k + 1, *data);
+    outcome.Load_message = Read_data(source, n + 1, k + 1, *data, outcome.Unread);
     if (hooks.Loaded) hooks.Loaded(outcome.Load_message);
     outcome.Analysis = Run_analysis(std::move(data), k, n, request.Limits, warn);
     const tAnalysis& a = *outcome.Analysis;
@@ -139,6 +148,8 @@ void Analyse_summary_file(const tRequest& request, const tEntry_check& entries,
                                            "hold the case's %d scores, the criterion first.",
                                            Summary_first_case_line(k), k + 1));
     if (!row.Error.empty()) throw EData_file_error(row.Error);
+    reader->Cases().Count_unread_lines();
+    outcome.Unread = reader->Unread();
     outcome.Analysis = Analyse_with_case(std::move(controls), row.Scores, warn);
 }
 
@@ -216,13 +227,17 @@ int Run_series_request(const tRequest& request, const tData_source& source,
         if (request.Summary) {
             const auto reader = Open<tSummary_reader>(source, entries.K);
             const tControl_analysis controls = Analyse_summary(reader->Summary(), request.Limits);
-            return Run_case_series(controls, reader->Cases(), settings, out, errors);
+            const int status = Run_case_series(controls, reader->Cases(), settings, out, errors);
+            Warn_unread_columns(reader->Unread(), console);
+            return status;
         }
         auto data = std::make_unique<tData_matrix>();
         const auto reader = Open<tCase_series_reader>(source, entries.N, entries.K + 1, *data);
         const tControl_analysis controls =
             Analyse_controls(std::move(data), entries.K, entries.N, request.Limits);
-        return Run_case_series(controls, *reader, settings, out, errors);
+        const int status = Run_case_series(controls, *reader, settings, out, errors);
+        Warn_unread_columns(reader->Unread(), console);
+        return status;
     } catch (const std::exception& error) {
         return refuse(error.what());
     }

@@ -16,6 +16,7 @@
 
 #include "assessment/analysis.h"
 #include "assessment/case_series.h"
+#include "assessment/reading_advice.h"
 #include "inference/limits.h"
 #include "inference/plot_points.h"
 #include "inference/warning_handler.h"
@@ -84,7 +85,9 @@ struct tOutcome {
     // the message ended with a full stop).
     bool Failure = false;
 
-    std::string Load_message;          // "Data file consisting of ..." (raw data only)
+    std::string Load_message; // "Data file consisting of ..." (raw data only)
+    // What the file held that was not read (its notice ends the load message).
+    tUnread Unread;
     std::vector<std::string> Warnings; // raised by the analysis without stopping it, in order
     std::optional<tAnalysis> Analysis;
     std::vector<std::string> Report;

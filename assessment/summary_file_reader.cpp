@@ -1,5 +1,6 @@
 #include "assessment/summary_file_reader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <vector>
@@ -99,9 +100,7 @@ tSummary_reader::tSummary_reader(std::FILE* stream, int k) {
 }
 
 tSummary_reader::tSummary_reader(const std::string& path, int k) {
-    errno = 0;
-    owned_ = std::fopen(path.c_str(), "rb");
-    if (!owned_) throw EData_file_error(System_error_message(errno));
+    owned_ = Open_data_file(path);
     try {
         summary_.K = k;
         tSource source;
@@ -112,6 +111,12 @@ tSummary_reader::tSummary_reader(const std::string& path, int k) {
         std::fclose(owned_);
         throw;
     }
+}
+
+tUnread tSummary_reader::Unread() const {
+    tUnread unread = cases_->Unread();
+    unread.Most_numbers = std::max(unread.Most_numbers, most_numbers_);
+    return unread;
 }
 
 tSummary_reader::~tSummary_reader() {
@@ -135,18 +140,23 @@ void tSummary_reader::Read(tSource& source) {
         if (number == 1 && text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
         std::vector<Extended> values;
         std::string token;
-        const auto end_token = [&] {
-            if (!token.empty() && static_cast<int>(values.size()) < needed)
-                values.push_back(Read_data_number(token, number));
+        int tokens = 0;
+        const auto end_token = [&](bool at_line_end) {
+            if (token.empty()) return;
+            if (static_cast<int>(values.size()) < needed)
+                values.push_back(Read_data_number(token, number, at_line_end && tokens == 0));
+            ++tokens;
             token.clear();
         };
         for (const char c : text) {
             if (static_cast<unsigned char>(c) <= ' ')
-                end_token();
+                end_token(false);
             else
                 token += c;
         }
-        end_token();
+        end_token(true);
+        // Line 1 holds one number, the others a variable's each.
+        if (number > 1) most_numbers_ = std::max(most_numbers_, tokens);
         if (static_cast<int>(values.size()) < needed)
             throw EData_file_error(Format_text(
                 "Line %lld of the summary file holds %d number(s), but %d are needed: %s.", number,

@@ -59,12 +59,16 @@ public:
     // The case rows after the matrix, read one at a time as a series of cases
     // is, with their line numbers in the file.
     tCase_series_reader& Cases() { return *cases_; }
+    // What was not read: numbers after the k + 1st on a line of the matrix or
+    // of a case row read, and the case reader's count of lines.
+    tUnread Unread() const;
 
 private:
     struct tSource;
     void Read(tSource& source);
 
     tSummary_statistics summary_;
+    int most_numbers_ = 0; // on the lines of the statistics
     std::FILE* owned_ = nullptr;
     std::unique_ptr<tCase_series_reader> cases_;
 };

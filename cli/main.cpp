@@ -30,6 +30,15 @@ void Print_error(const std::string& message) {
     std::fflush(stderr);
 }
 
+// What the file held that was not read; a warning, the exit status unchanged.
+void Warn_unread(const tUnread& unread) {
+    const std::string notice = Unread_notice(unread);
+    if (notice.empty()) return;
+    Print_error(notice + (unread.Lines > 0 ? " Give --cases all to analyse each of them as a "
+                                             "case as well."
+                                           : ""));
+}
+
 tSeries_settings Series_settings(const tOptions& options) {
     tSeries_settings settings;
     settings.Format = options.Csv    ? tSeries_format::Csv
@@ -40,6 +49,7 @@ tSeries_settings Series_settings(const tOptions& options) {
                         ? options.Jobs
                         : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     settings.Notes = options.Notes;
+    settings.Data_file = *options.Data_file;
     settings.Show_progress = ::isatty(::fileno(stderr)) == 1;
     return settings;
 }
@@ -55,7 +65,7 @@ int Write_output(const std::string& output) {
 }
 
 std::string Output(const tOptions& options, const tOutcome& outcome) {
-    if (options.Json) return Json_report(*outcome.Analysis);
+    if (options.Json) return Json_report(*outcome.Analysis, {*options.Data_file, options.Notes});
     std::string output;
     for (const std::string& line : outcome.Report)
         output += line + "\n";
@@ -98,6 +108,7 @@ int Run(int argc, char** argv) {
         platform.Message_box(message, tMessage_kind::Warning, Ok_button);
     };
     const tOutcome outcome = Run_request(request, hooks);
+    Warn_unread(outcome.Unread);
     if (!outcome.Done) {
         platform.Message_box(With_full_stop(outcome.Message), outcome.Kind, Ok_button);
         return Exit_refused;

@@ -1,5 +1,6 @@
 #include "assessment/data_file_reader.h"
 
+#include <cerrno>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -91,6 +92,38 @@ TEST(DataFileReader, LinesAfterTheLastNeededRowAreNotRead) {
     for (int i = 32; i <= 40; ++i)
         text += "this line is never read\r\n";
     Expect_thirty_one_rows(Read(text, 31, 4));
+}
+
+// Lines and numbers passed over are counted, and the loaded message says so
+// on a line of its own (Unread_notice owns the sentence).
+TEST(DataFileReader, WhatWasNotReadFollowsTheLoadedMessage) {
+    const struct {
+        const char* Name;
+        std::string Bytes;
+        tUnread Expected;
+    } cases[] = {
+        {"exactly the rows", "1 2\n3 4\n5 6\n", {0, 3, 2, 2}},
+        {"blank and Ctrl-Z after",
+         "1 2\n3 4\n5 6\n \t\r\n\n\x1A"
+         "7 8\n",
+         {0, 3, 2, 2}},
+        {"a case row more", "1 2\n3 4\n5 6\n7 8\n", {1, 3, 2, 2}},
+        {"words and a last line without its end", "1 2\n3 4\n5 6\r\n\r\nnotes\r\n9", {2, 3, 2, 2}},
+        {"a third number, once", "1 2\n3 4 x\n5 6\n", {0, 3, 2, 3}},
+        {"both", "1 2 3 4\n3 4\n5 6\n7\n", {1, 3, 2, 4}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        tData_matrix data;
+        tUnread unread;
+        const std::string message = Read_data_bytes(c.Bytes, 3, 2, data, &unread);
+        EXPECT_EQ(unread.Lines, c.Expected.Lines);
+        EXPECT_EQ(unread.Last_line, c.Expected.Last_line);
+        EXPECT_EQ(unread.Columns, c.Expected.Columns);
+        EXPECT_EQ(unread.Most_numbers, c.Expected.Most_numbers);
+        const std::string notice = Unread_notice(c.Expected);
+        EXPECT_EQ(message, Data_loaded_message(3, 2) + (notice.empty() ? "" : "\r" + notice));
+    }
 }
 
 TEST(DataFileReader, TheLastLineMayLackItsLineEnd) {
@@ -197,26 +230,50 @@ TEST(DataFileReader, LongNumbersAndUnderflowAreAccepted) {
 }
 
 TEST(DataFileReader, NonDecimalTextIsInvalidNumericInputNamingTextAndLine) {
-    const std::vector<std::string> refused = {"abc", "1,5",     ".",    "e5",    "1e",
-                                              "--1", "inf",     "nan",  "0x1p3", "1.2.3",
-                                              "5-",  "1e99999", "+.e1", "1e5.5"};
+    const std::vector<std::string> refused = {"abc",     ".",    "e5",    "1e",    "--1",
+                                              "inf",     "nan",  "0x1p3", "1.2.3", "5-",
+                                              "1e99999", "+.e1", "1e5.5"};
     for (const std::string& token : refused) {
         SCOPED_TRACE(token);
         EXPECT_EQ(Read("1 2\n3 " + token + "\n", 2, 2).Error,
                   "Invalid numeric input '" + token + "' on line 2");
     }
-    EXPECT_EQ(Read("Title: my data\r\n1 2\r\n", 1, 2).Error,
-              "Invalid numeric input 'Title:' on line 1");
+}
+
+// Invalid_number_advice owns the sentences; here only which one the reader
+// asks for: the token, its line, and whether it stood alone on the line.
+TEST(DataFileReader, SpreadsheetHabitsAddTheirAdviceToTheMessage) {
+    const struct {
+        std::string Bytes, Token;
+        long long Line;
+        bool Alone;
+    } cases[] = {
+        {"1 2\n3 21,5\n", "21,5", 2, false},
+        {"1 2\n21,5 3\n", "21,5", 2, false},
+        {"68,29\r\n1 2\r\n", "68,29", 1, true},
+        {"\"68\"\t\"29\"\n1 2\n", "\"68\"", 1, false},
+        {"Title: my data\r\n1 2\r\n", "Title:", 1, false},
+        {"\xEF\xBB\xBF"
+         "score predicted\n1 2\n",
+         "score", 1, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Bytes);
+        const std::string advice = Invalid_number_advice(c.Token, c.Line, c.Alone);
+        ASSERT_NE(advice, "");
+        EXPECT_EQ(Read(c.Bytes, 2, 2).Error, "Invalid numeric input '" + c.Token + "' on line " +
+                                                 std::to_string(c.Line) + ". " + advice);
+    }
 }
 
 TEST(DataFileReader, AVeryLongOrUnprintableTokenIsCutInTheMessage) {
     const std::string token = std::string(39, 'x') + "\x1B"
                                                      "yyyyyyyy";
     // ESC is a separator (below the blank): the first 39 x are the token.
-    EXPECT_EQ(Read(token + " 1\n", 1, 2).Error,
-              "Invalid numeric input '" + std::string(39, 'x') + "' on line 1");
-    EXPECT_EQ(Read(std::string(100, 'z') + " 1\n", 1, 2).Error,
-              "Invalid numeric input '" + std::string(40, 'z') + "...' on line 1");
+    EXPECT_EQ(Read("1 2\n" + token + " 1\n", 2, 2).Error,
+              "Invalid numeric input '" + std::string(39, 'x') + "' on line 2");
+    EXPECT_EQ(Read("1 2\n" + std::string(100, 'z') + " 1\n", 2, 2).Error,
+              "Invalid numeric input '" + std::string(40, 'z') + "...' on line 2");
     EXPECT_EQ(Read("1\xC3\xA9 1\n", 1, 2).Error, "Invalid numeric input '1?"
                                                  "?' on line 1");
 }
@@ -256,13 +313,15 @@ TEST(DataFileReader, FilesAreReadLikeBytesAndOpenFailuresAreNamed) {
             EXPECT_EQ(std::string(error.what()), message);
         }
     };
-    expect_failure((folder / "absent.txt").string(), "File not found");
-    expect_failure((folder / "absent" / "data.txt").string(), "File not found");
+    const auto absent = (folder / "absent.txt").string();
+    expect_failure(absent, Open_failure_message(absent, ENOENT));
+    const auto in_absent = (folder / "absent" / "data.txt").string();
+    expect_failure(in_absent, Open_failure_message(in_absent, ENOENT));
     // A folder opens but cannot be read as a file: as on saving to a folder.
-    expect_failure(folder.string(), "File access denied");
+    expect_failure(folder.string(), Open_failure_message(folder.string(), EACCES));
     if (::geteuid() != 0) {
         std::filesystem::permissions(path, std::filesystem::perms::none);
-        expect_failure(path, "File access denied");
+        expect_failure(path, Open_failure_message(path, EACCES));
     }
     std::filesystem::remove_all(folder);
 }
@@ -398,4 +457,22 @@ TEST(CaseSeriesReader, TheSizeCapCountsEachCaseRowAloneNotTheirSum) {
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[2].Line, 6);
     EXPECT_EQ(rows[2].Error, "");
+}
+
+TEST(CaseSeriesReader, CountsTheNumbersPassedOverAndOnRequestTheLinesLeft) {
+    tData_matrix data;
+    const std::string bytes = "1 2\n3 4 5\n5 6\n7 8\n9 10 11 12\n\n13 x\n \n14";
+    tCase_series_reader reader(std::string_view(bytes), 3, 2, data);
+    EXPECT_EQ(reader.Unread().Most_numbers, 3); // the controls' most
+    tCase_row row;
+    ASSERT_TRUE(reader.Next(row));
+    ASSERT_TRUE(reader.Next(row));
+    EXPECT_EQ(reader.Unread().Most_numbers, 4);
+    EXPECT_EQ(reader.Unread().Lines, 0);
+    reader.Count_unread_lines();
+    const tUnread unread = reader.Unread();
+    EXPECT_EQ(unread.Lines, 2); // "13 x" and "14"; the blank lines hold nothing
+    EXPECT_EQ(unread.Last_line, 5);
+    EXPECT_EQ(unread.Columns, 2);
+    EXPECT_FALSE(reader.Next(row));
 }

@@ -60,7 +60,7 @@ TEST(Cli_options, TheJsonReportNamesEachKindOfLimits) {
         analysis.N = 3;
         analysis.NVars = 2;
         analysis.Limits = kind.limits;
-        EXPECT_NE(Json_report(analysis).find(kind.field), std::string::npos) << kind.field;
+        EXPECT_NE(Json_report(analysis, {}).find(kind.field), std::string::npos) << kind.field;
     }
 }
 
