@@ -184,7 +184,7 @@ QString TfrmTemplate::DescriptionText() {
                                "method: " +
                                reference),
         QStringLiteral(
-            "Despite the title of the foregoing paper, this particular program does NOT build "
+            "Despite the name of the foregoing method, this particular program does NOT build "
             "the regression equation from summary data: instead it builds the equation from RAW "
             "data from a normative or control sample. Thereafter it performs the same analysis "
             "as the other programs that use summary data (i.e., it applies the regression "

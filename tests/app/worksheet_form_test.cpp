@@ -159,8 +159,10 @@ TEST_F(Worksheet, DescriptionIsOneParagraphOpeningWithTheMethodAndClosingWithThe
     EXPECT_TRUE(text.startsWith("This computer program (Pavona.exe) implements the following "
                                 "method: A regression-based method"));
     EXPECT_FALSE(text.contains('\n'));
-    EXPECT_TRUE(text.contains("effect size.  Despite the title of the foregoing paper, this "
+    // It cites a method, so it refers back to that method, never to a paper.
+    EXPECT_TRUE(text.contains("effect size.  Despite the name of the foregoing method, this "
                               "particular program does NOT"));
+    EXPECT_FALSE(text.contains("paper"));
     EXPECT_TRUE(text.contains("The program: (a) calculates the case's predicted score; (b)tests "));
     EXPECT_TRUE(text.contains("; and (d) provides accompanying 95% confidence limits on this "
                               "percentage.  To use the program"));
