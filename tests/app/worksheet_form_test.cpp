@@ -141,17 +141,51 @@ TEST_F(Worksheet, ControlsSitWhereTheLayoutPutsThemWithTheirCaptions) {
 
 TEST_F(Worksheet, TabGoesThroughTheEntriesTheLimitsTheNotesAndTheButtonsInOrder) {
     Start();
-    std::vector<QWidget*> order;
-    QWidget* widget = form->txtInput1;
-    do {
-        if (widget->focusPolicy() & Qt::TabFocus) order.push_back(widget);
-        widget = widget->nextInFocusChain();
-    } while (widget != form->txtInput1);
-    const std::vector<QWidget*> expected = {
-        form->txtInput1,           form->txtInput2,           form->RadioGroup1Items[0],
-        form->RadioGroup1Items[1], form->RadioGroup1Items[2], form->memoComments,
-        form->cmdCompute,          form->btnclearData,        form->ExitBtn};
-    EXPECT_EQ(order, expected);
+    // The limits are one stop: the chosen kind. Tab goes round; Shift+Tab back.
+    const std::vector<QWidget*> stops = {
+        form->txtInput1,    form->txtInput2,  form->RadioGroup1Items[0],
+        form->memoComments, form->cmdCompute, form->btnclearData,
+        form->ExitBtn,      form->txtInput1};
+    form->txtInput1->setFocus();
+    for (std::size_t i = 1; i < stops.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), stops[i]) << "Tab " << i;
+    }
+    for (std::size_t i = stops.size() - 1; i-- > 0;) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        EXPECT_EQ(QApplication::focusWidget(), stops[i]) << "Shift+Tab to " << i;
+    }
+}
+
+TEST_F(Worksheet, TabReachesTheChosenLimitsWhoseArrowKeysMoveTheChoice) {
+    Start();
+    const struct {
+        int Chosen;
+        Qt::Key Arrow;
+        int Then;
+    } rows[] = {
+        {0, Qt::Key_Down, 1},
+        {1, Qt::Key_Down, 2},
+        {2, Qt::Key_Up, 1},
+        {1, Qt::Key_Up, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Chosen);
+        form->setRadioGroup1ItemIndex(row.Chosen);
+        form->txtInput2->setFocus();
+        QTest::keyClick(form->txtInput2, Qt::Key_Tab);
+        ASSERT_EQ(QApplication::focusWidget(), form->RadioGroup1Items[row.Chosen]);
+        QTest::keyClick(QApplication::focusWidget(), row.Arrow);
+        EXPECT_EQ(form->RadioGroup1ItemIndex(), row.Then);
+        EXPECT_EQ(QApplication::focusWidget(), form->RadioGroup1Items[row.Then]);
+        // One stop each way, whichever kind is now chosen.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), form->memoComments);
+        QTest::keyClick(form->memoComments, Qt::Key_Backtab, Qt::ShiftModifier);
+        EXPECT_EQ(QApplication::focusWidget(), form->RadioGroup1Items[row.Then]);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        EXPECT_EQ(QApplication::focusWidget(), form->txtInput2);
+    }
 }
 
 TEST_F(Worksheet, DescriptionIsOneParagraphOpeningWithTheMethodAndClosingWithTheBuildDate) {
