@@ -5,16 +5,21 @@
 #include <QClipboard>
 #include <QDropEvent>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
 #include <unistd.h>
 
+#include "platform/qt_platform.h"
+#include "results/results_form.h"
 #include "tests/support/scripted_platform.h"
 
 namespace fs = std::filesystem;
@@ -65,6 +70,29 @@ protected:
             EXPECT_EQ(box.Buttons, Ok_button);
         }
     }
+};
+
+// A user answering the real message boxes: a timer finds each new box while
+// the box's own event loop runs and hands it to `answer`.
+class tBox_user {
+public:
+    explicit tBox_user(std::function<void(QMessageBox&)> answer) : answer_(std::move(answer)) {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || box == last_ || !box->isVisible()) return;
+            last_ = box;
+            ++boxes_;
+            answer_(*box);
+        });
+        timer_.start(10);
+    }
+    int Boxes() const { return boxes_; }
+
+private:
+    std::function<void(QMessageBox&)> answer_;
+    QTimer timer_;
+    QPointer<QMessageBox> last_;
+    int boxes_ = 0;
 };
 
 struct tControl_row {
@@ -268,6 +296,37 @@ TEST_F(Worksheet, ALetterInPredictorsStaysAndDrawsTheInvalidEntryWarning) {
     QTest::keyClick(form->txtInput1, Qt::Key_A);
     EXPECT_EQ(form->txtInput1->text(), "a");
     Expect_only_boxes(Invalid_entry, tMessage_kind::Warning);
+}
+
+TEST_F(Worksheet, EnterClosesTheRealInvalidEntryWarningOnceAndLeavesTheFieldAsItWas) {
+    tQt_platform qt;
+    form = std::make_unique<TfrmTemplate>(qt, folder.string());
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    QWindow* worksheet = form->windowHandle();
+    // Enter's press closes the box; its release then goes where the focus has
+    // gone back to. A user stuck in a loop of boxes gives up after four.
+    QString selected;
+    int cursor = -1;
+    tBox_user user([&](QMessageBox& box) {
+        if (user.Boxes() > 4) return box.done(0);
+        selected = form->txtInput1->selectedText();
+        cursor = form->txtInput1->cursorPosition();
+        QTest::keyPress(box.windowHandle(), Qt::Key_Return);
+        QTimer::singleShot(0, form.get(),
+                           [worksheet] { QTest::keyRelease(worksheet, Qt::Key_Return); });
+    });
+    // The letter's release comes after the box has taken the keyboard.
+    QTest::keyPress(worksheet, Qt::Key_A, Qt::NoModifier);
+    QTest::qWait(200);
+    EXPECT_EQ(user.Boxes(), 1);
+    // The field is as the box found it: its text, selection and cursor.
+    EXPECT_EQ(form->txtInput1->text(), "a");
+    EXPECT_EQ(form->focusWidget(), form->txtInput1);
+    EXPECT_EQ(form->txtInput1->selectedText(), selected);
+    EXPECT_EQ(form->txtInput1->cursorPosition(), cursor);
+    form.reset(); // before the platform it uses
 }
 
 TEST_F(Worksheet, APointAfterADigitInPredictorsRaisesTheIntegerConversionError) {
