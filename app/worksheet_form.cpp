@@ -227,8 +227,7 @@ TfrmTemplate::TfrmTemplate(tPlatform& platform, std::string state_folder, QWidge
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
-      platform_(platform), state_folder_(std::move(state_folder)),
-      quit_([] { QCoreApplication::quit(); }) {
+      platform_(platform), state_folder_(std::move(state_folder)), quit_(End_application) {
     setObjectName(QStringLiteral("frmTemplate"));
     Create_controls();
     Guarded([this] { FormCreate(); });

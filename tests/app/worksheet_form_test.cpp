@@ -488,3 +488,47 @@ TEST_F(Worksheet, ClosingTheWindowEndsTheProgramWithoutAsking) {
     EXPECT_EQ(quits, 1);
     EXPECT_TRUE(platform.Boxes.empty());
 }
+
+TEST_F(Worksheet, ExitAnsweredYesInTheRealBoxEndsTheProgramFromEitherWindow) {
+    // The two windows as the program makes them, on the real platform.
+    tQt_platform qt;
+    TfrmTemplate worksheet(qt, folder.string());
+    TfrmTemplateResults viewer(qt, End_application);
+    viewer.Set_worksheet(&worksheet);
+    worksheet.setResultsViewer(&viewer);
+    const struct {
+        const char* Name;
+        QWidget* Window;
+        QPushButton* Exit;
+    } rows[] = {
+        {"worksheet", &worksheet, worksheet.ExitBtn},
+        {"results viewer", &viewer, viewer.cmdExit},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Name);
+        worksheet.hide();
+        viewer.hide();
+        row.Window->show();
+        tBox_user user([](QMessageBox& box) {
+            for (QAbstractButton* button : box.buttons())
+                if (button->text() == "&Yes") QTest::mouseClick(button, Qt::LeftButton);
+        });
+        QTimer press;
+        press.setSingleShot(true);
+        QObject::connect(&press, &QTimer::timeout,
+                         [&] { QTest::mouseClick(row.Exit, Qt::LeftButton); });
+        press.start(0);
+        bool ended_by_us = false;
+        QTimer limit;
+        limit.setSingleShot(true);
+        QObject::connect(&limit, &QTimer::timeout, [&] {
+            ended_by_us = true;
+            QCoreApplication::exit(1);
+        });
+        limit.start(5000);
+        const int status = QApplication::exec();
+        EXPECT_EQ(user.Boxes(), 1);
+        EXPECT_FALSE(ended_by_us) << "the program kept running after Yes";
+        EXPECT_EQ(status, 0);
+    }
+}
