@@ -520,19 +520,14 @@ TEST_F(Worksheet, ExitAnsweredYesInTheRealBoxEndsTheProgramFromEitherWindow) {
             for (QAbstractButton* button : box.buttons())
                 if (button->text() == "&Yes") QTest::mouseClick(button, Qt::LeftButton);
         });
-        QTimer press;
-        press.setSingleShot(true);
-        QObject::connect(&press, &QTimer::timeout,
-                         [&] { QTest::mouseClick(row.Exit, Qt::LeftButton); });
-        press.start(0);
+        // Timers owned by `scope` go with it: none outlives the row.
+        QObject scope;
+        QTimer::singleShot(0, &scope, [&] { QTest::mouseClick(row.Exit, Qt::LeftButton); });
         bool ended_by_us = false;
-        QTimer limit;
-        limit.setSingleShot(true);
-        QObject::connect(&limit, &QTimer::timeout, [&] {
+        QTimer::singleShot(5000, &scope, [&] {
             ended_by_us = true;
             QCoreApplication::exit(1);
         });
-        limit.start(5000);
         const int status = QApplication::exec();
         EXPECT_EQ(user.Boxes(), 1);
         EXPECT_FALSE(ended_by_us) << "the program kept running after Yes";
