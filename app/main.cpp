@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
     TfrmTemplate frmTemplate(platform, StateFolderForUser(GetExeDirectory(
                                            QCoreApplication::applicationFilePath().toStdString())));
     // Created after the worksheet and kept hidden until the first report.
-    TfrmTemplateResults frmTemplateResults(platform, [] { QCoreApplication::quit(); });
+    TfrmTemplateResults frmTemplateResults(platform, End_application);
     frmTemplateResults.Set_worksheet(&frmTemplate);
     frmTemplate.setResultsViewer(&frmTemplateResults);
 

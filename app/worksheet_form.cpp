@@ -184,7 +184,7 @@ QString TfrmTemplate::DescriptionText() {
                                "method: " +
                                reference),
         QStringLiteral(
-            "Despite the title of the foregoing paper, this particular program does NOT build "
+            "Despite the name of the foregoing method, this particular program does NOT build "
             "the regression equation from summary data: instead it builds the equation from RAW "
             "data from a normative or control sample. Thereafter it performs the same analysis "
             "as the other programs that use summary data (i.e., it applies the regression "
@@ -227,8 +227,7 @@ TfrmTemplate::TfrmTemplate(tPlatform& platform, std::string state_folder, QWidge
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
-      platform_(platform), state_folder_(std::move(state_folder)),
-      quit_([] { QCoreApplication::quit(); }) {
+      platform_(platform), state_folder_(std::move(state_folder)), quit_(End_application) {
     setObjectName(QStringLiteral("frmTemplate"));
     Create_controls();
     Guarded([this] { FormCreate(); });
@@ -378,8 +377,30 @@ void TfrmTemplate::setRadioGroup1ItemIndex(int index) {
     if (index >= 0 && index < 3) RadioGroup1Items[index]->setChecked(true);
 }
 
+bool TfrmTemplate::Released_here(QObject* watched, QEvent* event) {
+    // A release counts only after its press in the same field. The Enter
+    // that closes a message box is pressed in the box, but its release
+    // lands in the field the focus goes back to: were it to run the field's
+    // check, a field whose check warns would warn again at once, forever.
+    std::set<int>& down = keys_down_[watched];
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        down.insert(static_cast<QKeyEvent*>(event)->key());
+        return false;
+    case QEvent::KeyRelease:
+        return down.erase(static_cast<QKeyEvent*>(event)->key()) > 0;
+    case QEvent::FocusOut: // a box took the keyboard: its keys are not ours
+        down.clear();
+        return false;
+    default:
+        return false;
+    }
+}
+
 bool TfrmTemplate::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
+    if (!Released_here(watched, event) && type == QEvent::KeyRelease)
+        return QWidget::eventFilter(watched, event);
     if (watched == txtInput1 && type == QEvent::KeyRelease) {
         Guarded([this] { txtInput1KeyUp(); });
     } else if (watched == txtInput2 && type == QEvent::KeyRelease) {

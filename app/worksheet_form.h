@@ -13,7 +13,9 @@
 #include <QWidget>
 #include <exception>
 #include <functional>
+#include <map>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "platform/platform.h"
@@ -129,6 +131,9 @@ private:
     void Set_predictors_text(const QString& text);
     void Limit_notes_length();
     int Notes_line_count() const;
+    // Keeps the keys pressed in each watched field; true for a key release
+    // whose press that field received.
+    bool Released_here(QObject* watched, QEvent* event);
 
     tPlatform& platform_;
     std::string state_folder_;
@@ -136,5 +141,6 @@ private:
     TfrmTemplateResults* results_ = nullptr;
     bool raise_change_errors_ = false;
     std::exception_ptr change_error_;
+    std::map<QObject*, std::set<int>> keys_down_;
     bool centred_ = false;
 };

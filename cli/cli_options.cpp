@@ -8,6 +8,7 @@ const char* const Usage_text =
     "Usage: pavona-cli --predictors K (--controls N | --summary) [--cases M|all]\n"
     "                  [--jobs J] [--limits two-sided|lower|upper] [--notes TEXT]...\n"
     "                  [--json|--csv] DATAFILE\n"
+    "       pavona-cli --help | -h | --version\n"
     "\n"
     "Compares a case with a control sample by multiple regression.\n"
     "DATAFILE holds lines of K + 1 numbers: the criterion, then the K predictors;\n"
@@ -23,13 +24,16 @@ const char* const Usage_text =
     "                   1,000,000) rather than the controls' raw scores\n"
     "  --cases M        compare the first M case rows (default 1), or all of them;\n"
     "                   a bad case row is reported and the others go on\n"
-    "  --jobs J         cases computed at once (default: one a core)\n"
+    "  --jobs J         cases computed at once, 1 to 256 (default: one a core)\n"
     "  --limits L       two-sided (default), lower or upper\n"
     "  --notes TEXT     one line of notes for the report; repeat for more lines\n"
     "                   (250 characters in all)\n"
     "  --json           print every figure as one JSON object instead of the report\n"
     "  --csv            print a header line, then one line of figures a case\n"
-    "  --help           show this text\n";
+    "  --help, -h       show this text\n"
+    "  --version        show the version\n";
+
+const char* const Version_text = "pavona-cli (Pavona) " PAVONA_VERSION "\n";
 
 namespace {
 
@@ -52,6 +56,10 @@ tOptions Parse_arguments(int argc, char** argv) {
     bool only_operands = false;
     for (int i = 1; i < argc; ++i) {
         std::string argument = argv[i];
+        if (!only_operands && argument == "-h") {
+            options.Help = true;
+            continue;
+        }
         if (only_operands || argument == "-" || argument.rfind("--", 0) != 0) {
             if (options.Data_file) throw EUsage("only one data file can be given");
             options.Data_file = argument;
@@ -115,11 +123,14 @@ tOptions Parse_arguments(int argc, char** argv) {
         } else if (argument == "--help") {
             no_value();
             options.Help = true;
+        } else if (argument == "--version") {
+            no_value();
+            options.Version = true;
         } else {
             throw EUsage("unknown option " + argument);
         }
     }
-    if (options.Help) return options;
+    if (options.Help || options.Version) return options;
     if (!options.Predictors) throw EUsage("--predictors is required");
     if (options.Summary && options.Controls)
         throw EUsage("--controls is not used with --summary: the file gives n");

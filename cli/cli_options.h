@@ -10,6 +10,8 @@
 #include "assessment/json_report.h"
 
 extern const char* const Usage_text;
+// "pavona-cli (Pavona) " and the version of the build, with a line end.
+extern const char* const Version_text;
 
 struct tOptions {
     std::optional<std::string> Predictors;
@@ -22,6 +24,7 @@ struct tOptions {
     long long Cases = 1; // 0: every case row in the file
     int Jobs = 0;        // 0: one a core
     bool Help = false;
+    bool Version = false;
     std::optional<std::string> Data_file;
 };
 

@@ -80,8 +80,8 @@ int Run(int argc, char** argv) {
         Print_error(std::string("pavona-cli: ") + error.what() + "\n\n" + Usage_text);
         return Exit_usage;
     }
-    if (options.Help) {
-        std::fputs(Usage_text, stdout);
+    if (options.Help || options.Version) {
+        std::fputs(options.Help ? Usage_text : Version_text, stdout);
         return std::fflush(stdout) == 0 ? 0 : Exit_refused;
     }
 

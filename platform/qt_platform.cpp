@@ -235,3 +235,10 @@ QIcon PavonaIcon() {
     Init_icon_resource();
     return QIcon(QStringLiteral(":/pavona_icon.png"));
 }
+
+void End_application() {
+    // quit() first asks every visible window to close, and the results viewer
+    // refuses a close (it is left only through its buttons), so quit() from
+    // the viewer did nothing; exit() leaves the event loop whatever is shown.
+    QCoreApplication::exit(0);
+}

@@ -71,3 +71,6 @@ QByteArray Plain_text_pdf(const std::string& text, const std::string& font_famil
 
 // The program's icon, shared by both windows (PNG support is built into Qt).
 QIcon PavonaIcon();
+
+// Ends the program: what Exit answered Yes does on either window.
+void End_application();

@@ -5,16 +5,21 @@
 #include <QClipboard>
 #include <QDropEvent>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
 #include <unistd.h>
 
+#include "platform/qt_platform.h"
+#include "results/results_form.h"
 #include "tests/support/scripted_platform.h"
 
 namespace fs = std::filesystem;
@@ -65,6 +70,29 @@ protected:
             EXPECT_EQ(box.Buttons, Ok_button);
         }
     }
+};
+
+// A user answering the real message boxes: a timer finds each new box while
+// the box's own event loop runs and hands it to `answer`.
+class tBox_user {
+public:
+    explicit tBox_user(std::function<void(QMessageBox&)> answer) : answer_(std::move(answer)) {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || box == last_ || !box->isVisible()) return;
+            last_ = box;
+            ++boxes_;
+            answer_(*box);
+        });
+        timer_.start(10);
+    }
+    int Boxes() const { return boxes_; }
+
+private:
+    std::function<void(QMessageBox&)> answer_;
+    QTimer timer_;
+    QPointer<QMessageBox> last_;
+    int boxes_ = 0;
 };
 
 struct tControl_row {
@@ -141,17 +169,49 @@ TEST_F(Worksheet, ControlsSitWhereTheLayoutPutsThemWithTheirCaptions) {
 
 TEST_F(Worksheet, TabGoesThroughTheEntriesTheLimitsTheNotesAndTheButtonsInOrder) {
     Start();
-    std::vector<QWidget*> order;
-    QWidget* widget = form->txtInput1;
-    do {
-        if (widget->focusPolicy() & Qt::TabFocus) order.push_back(widget);
-        widget = widget->nextInFocusChain();
-    } while (widget != form->txtInput1);
-    const std::vector<QWidget*> expected = {
-        form->txtInput1,           form->txtInput2,           form->RadioGroup1Items[0],
-        form->RadioGroup1Items[1], form->RadioGroup1Items[2], form->memoComments,
-        form->cmdCompute,          form->btnclearData,        form->ExitBtn};
-    EXPECT_EQ(order, expected);
+    // The limits are one stop: the chosen kind. Tab goes round; Shift+Tab back.
+    const std::vector<QWidget*> stops = {
+        form->txtInput1,    form->txtInput2,  form->RadioGroup1Items[0],
+        form->memoComments, form->cmdCompute, form->btnclearData,
+        form->ExitBtn,      form->txtInput1};
+    form->txtInput1->setFocus();
+    for (std::size_t i = 1; i < stops.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), stops[i]) << "Tab " << i;
+    }
+    for (std::size_t i = stops.size() - 1; i-- > 0;) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        EXPECT_EQ(QApplication::focusWidget(), stops[i]) << "Shift+Tab to " << i;
+    }
+}
+
+TEST_F(Worksheet, TabReachesTheChosenLimitsWhoseArrowKeysMoveTheChoice) {
+    Start();
+    const struct {
+        int Chosen;
+        Qt::Key Arrow;
+        int Then;
+    } rows[] = {
+        {0, Qt::Key_Down, 1},
+        {1, Qt::Key_Down, 2},
+        {2, Qt::Key_Up, 1},
+        {1, Qt::Key_Up, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Chosen);
+        form->setRadioGroup1ItemIndex(row.Chosen);
+        form->txtInput2->setFocus();
+        QTest::keyClick(form->txtInput2, Qt::Key_Tab);
+        ASSERT_EQ(QApplication::focusWidget(), form->RadioGroup1Items[row.Chosen]);
+        QTest::keyClick(QApplication::focusWidget(), row.Arrow);
+        EXPECT_EQ(form->RadioGroup1ItemIndex(), row.Then);
+        EXPECT_EQ(QApplication::focusWidget(), form->RadioGroup1Items[row.Then]);
+        // Still one stop, whichever kind is now chosen.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), form->memoComments);
+        QTest::keyClick(form->memoComments, Qt::Key_Backtab, Qt::ShiftModifier);
+        EXPECT_EQ(QApplication::focusWidget(), form->RadioGroup1Items[row.Then]);
+    }
 }
 
 TEST_F(Worksheet, DescriptionIsOneParagraphOpeningWithTheMethodAndClosingWithTheBuildDate) {
@@ -159,8 +219,10 @@ TEST_F(Worksheet, DescriptionIsOneParagraphOpeningWithTheMethodAndClosingWithThe
     EXPECT_TRUE(text.startsWith("This computer program (Pavona.exe) implements the following "
                                 "method: A regression-based method"));
     EXPECT_FALSE(text.contains('\n'));
-    EXPECT_TRUE(text.contains("effect size.  Despite the title of the foregoing paper, this "
+    // It cites a method, so it refers back to that method, never to a paper.
+    EXPECT_TRUE(text.contains("effect size.  Despite the name of the foregoing method, this "
                               "particular program does NOT"));
+    EXPECT_FALSE(text.contains("paper"));
     EXPECT_TRUE(text.contains("The program: (a) calculates the case's predicted score; (b)tests "));
     EXPECT_TRUE(text.contains("; and (d) provides accompanying 95% confidence limits on this "
                               "percentage.  To use the program"));
@@ -232,6 +294,46 @@ TEST_F(Worksheet, ALetterInPredictorsStaysAndDrawsTheInvalidEntryWarning) {
     QTest::keyClick(form->txtInput1, Qt::Key_A);
     EXPECT_EQ(form->txtInput1->text(), "a");
     Expect_only_boxes(Invalid_entry, tMessage_kind::Warning);
+}
+
+TEST_F(Worksheet, EnterClosesARealWarningOfThePredictorsFieldOnceAndLeavesItsSelection) {
+    const struct {
+        const char* Typed;
+        const char* Text;
+        const char* Selected;
+    } rows[] = {
+        {"a", "a", ""},     // the invalid-entry warning, from the change check
+        {"13", "12", "12"}, // the grid's maximum, from the key-release check
+    };
+    tQt_platform qt;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Typed);
+        form = std::make_unique<TfrmTemplate>(qt, folder.string());
+        form->show();
+        QApplication::setActiveWindow(form.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        QWindow* worksheet = form->windowHandle();
+        // Enter's press closes the box; its release then goes where the focus
+        // has gone back to. A user caught in a loop of boxes gives up at five.
+        tBox_user user([&](QMessageBox& box) {
+            if (user.Boxes() >= 5) return box.done(0);
+            QTest::keyPress(box.windowHandle(), Qt::Key_Return);
+            QTimer::singleShot(0, form.get(),
+                               [worksheet] { QTest::keyRelease(worksheet, Qt::Key_Return); });
+        });
+        for (const char* key = row.Typed; *key; ++key) {
+            const int boxes = user.Boxes();
+            QTest::keyPress(worksheet, *key);
+            // A box shown by the press has taken the key's release.
+            if (user.Boxes() == boxes) QTest::keyRelease(worksheet, *key);
+        }
+        QTest::qWait(100);
+        EXPECT_EQ(user.Boxes(), 1);
+        EXPECT_EQ(form->txtInput1->text(), row.Text);
+        EXPECT_EQ(form->focusWidget(), form->txtInput1);
+        EXPECT_EQ(form->txtInput1->selectedText(), row.Selected);
+        form.reset(); // before the platform it uses
+    }
 }
 
 TEST_F(Worksheet, APointAfterADigitInPredictorsRaisesTheIntegerConversionError) {
@@ -392,4 +494,43 @@ TEST_F(Worksheet, ClosingTheWindowEndsTheProgramWithoutAsking) {
     form->close();
     EXPECT_EQ(quits, 1);
     EXPECT_TRUE(platform.Boxes.empty());
+}
+
+TEST_F(Worksheet, ExitAnsweredYesInTheRealBoxEndsTheProgramFromEitherWindow) {
+    // The two windows as the program makes them, on the real platform.
+    tQt_platform qt;
+    TfrmTemplate worksheet(qt, folder.string());
+    TfrmTemplateResults viewer(qt, End_application);
+    viewer.Set_worksheet(&worksheet);
+    worksheet.setResultsViewer(&viewer);
+    const struct {
+        const char* Name;
+        QWidget* Window;
+        QPushButton* Exit;
+    } rows[] = {
+        {"worksheet", &worksheet, worksheet.ExitBtn},
+        {"results viewer", &viewer, viewer.cmdExit},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Name);
+        worksheet.hide();
+        viewer.hide();
+        row.Window->show();
+        tBox_user user([](QMessageBox& box) {
+            for (QAbstractButton* button : box.buttons())
+                if (button->text() == "&Yes") QTest::mouseClick(button, Qt::LeftButton);
+        });
+        // Timers owned by `scope` go with it: none outlives the row.
+        QObject scope;
+        QTimer::singleShot(0, &scope, [&] { QTest::mouseClick(row.Exit, Qt::LeftButton); });
+        bool ended_by_us = false;
+        QTimer::singleShot(5000, &scope, [&] {
+            ended_by_us = true;
+            QCoreApplication::exit(1);
+        });
+        const int status = QApplication::exec();
+        EXPECT_EQ(user.Boxes(), 1);
+        EXPECT_FALSE(ended_by_us) << "the program kept running after Yes";
+        EXPECT_EQ(status, 0);
+    }
 }

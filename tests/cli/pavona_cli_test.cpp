@@ -205,10 +205,33 @@ TEST(PavonaCli, BadUsageExitsTwoAndHelpExitsZero) {
         EXPECT_EQ(run.Out, "");
         EXPECT_NE(run.Err.find("Usage: pavona-cli"), std::string::npos);
     }
-    const tRun help = Run_cli("--help");
-    EXPECT_EQ(help.Status, 0);
-    EXPECT_EQ(help.Err, "");
-    EXPECT_EQ(help.Out.rfind("Usage: pavona-cli --predictors K (--controls N | --summary)", 0), 0u);
+}
+
+TEST(PavonaCli, HelpAndVersionArePrintedOnStandardOutputWhateverElseIsGiven) {
+    const std::string usage = "Usage: pavona-cli --predictors K (--controls N | --summary)";
+    const std::string version = std::string("pavona-cli (Pavona) ") + PAVONA_VERSION + "\n";
+    const struct {
+        std::string Arguments, Begins;
+    } rows[] = {
+        {"--help", usage},
+        {"-h", usage},
+        {"--predictors 1 -h", usage},
+        {"--version", version},
+        {"--version --predictors 1", version},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Arguments);
+        const tRun run = Run_cli(row.Arguments);
+        EXPECT_EQ(run.Status, 0);
+        EXPECT_EQ(run.Err, "");
+        EXPECT_EQ(run.Out.rfind(row.Begins, 0), 0u) << run.Out;
+    }
+    EXPECT_EQ(Run_cli("--version").Out, version);
+    // The help gives the range of --jobs that the parser holds to.
+    EXPECT_NE(Run_cli("--help").Out.find("--jobs J         cases computed at once, 1 to 256"),
+              std::string::npos);
+    EXPECT_EQ(Run_cli("--jobs 256 " + Worked()).Status, 0);
+    EXPECT_EQ(Run_cli("--jobs 257 " + Worked()).Status, 2);
 }
 
 TEST(PavonaCli, NeverWritesTheWorksheetStateFile) {

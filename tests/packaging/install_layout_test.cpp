@@ -14,6 +14,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -40,6 +41,11 @@ std::pair<int, int> Png_size(const fs::path& path) {
     return {at(18) * 256 + at(19), at(22) * 256 + at(23)};
 }
 
+// The first bytes of a file.
+std::string Head(const fs::path& path, std::size_t count) {
+    return Contents(path).substr(0, count);
+}
+
 class Install_layout : public testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -56,6 +62,18 @@ protected:
     void SetUp() override { ASSERT_TRUE(installed_) << "cmake --install failed"; }
 
     static fs::path Root() { return stage_ / "usr"; }
+
+    // A compressed manual page as plain text; fails the test on a groff warning.
+    static std::string Rendered(const fs::path& page) {
+        const fs::path text = stage_ / "man.txt";
+        const fs::path warnings = stage_ / "man.err";
+        EXPECT_EQ(Shell("gzip -dc " + Quoted(page.string()) +
+                        " | groff -man -Tascii -P-cbou -ww >" + Quoted(text.string()) + " 2>" +
+                        Quoted(warnings.string())),
+                  0);
+        EXPECT_EQ(Contents(warnings), "") << page;
+        return Contents(text);
+    }
     static inline fs::path stage_;
     static inline bool installed_ = false;
 };
@@ -69,16 +87,10 @@ TEST_F(Install_layout, TheCommandLineToolRunsFromWhereItWasInstalled) {
 }
 
 TEST_F(Install_layout, TheManualPageRendersWithoutWarningAndDescribesEveryOption) {
-    const fs::path page = Root() / "share" / "man" / "man1" / "pavona-cli.1";
+    const fs::path page = Root() / "share" / "man" / "man1" / "pavona-cli.1.gz";
     ASSERT_TRUE(fs::exists(page));
     if (!Have("groff")) GTEST_SKIP() << "groff is not installed";
-    const fs::path text = stage_ / "man.txt";
-    const fs::path warnings = stage_ / "man.err";
-    ASSERT_EQ(Shell("groff -man -Tascii -P-cbou -ww " + Quoted(page.string()) + " >" +
-                    Quoted(text.string()) + " 2>" + Quoted(warnings.string())),
-              0);
-    EXPECT_EQ(Contents(warnings), "");
-    const std::string manual = Contents(text);
+    const std::string manual = Rendered(page);
     EXPECT_NE(manual.find("EXIT STATUS"), std::string::npos);
 
     const fs::path help = stage_ / "help.txt";
@@ -94,6 +106,27 @@ TEST_F(Install_layout, TheManualPageRendersWithoutWarningAndDescribesEveryOption
         const std::regex described("(^|\\n) *" + name + "\\b");
         EXPECT_TRUE(std::regex_search(manual, described)) << name << " is not described";
     }
+}
+
+TEST_F(Install_layout, DocumentsAreWhereDebianLooksCompressedWithoutNameOrTimeStamp) {
+    const fs::path doc = Root() / "share" / "doc" / "pavona";
+    const std::string format =
+        "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n";
+    EXPECT_EQ(Head(doc / "copyright", format.size()), format);
+
+    const fs::path man = Root() / "share" / "man" / "man1";
+    std::vector<fs::path> compressed = {doc / "changelog.gz", man / "pavona-cli.1.gz"};
+    if (PAVONA_WITH_GUI) compressed.push_back(man / "pavona.1.gz");
+    for (const fs::path& file : compressed) {
+        SCOPED_TRACE(file.string());
+        // gzip's header: magic, deflate, flags (no stored name), a zero time
+        // stamp, then 2 for the best compression (-9).
+        EXPECT_EQ(Head(file, 9), std::string("\x1f\x8b\x08\x00\x00\x00\x00\x00\x02", 9));
+    }
+    if (!Have("groff")) GTEST_SKIP() << "groff is not installed";
+    const std::string version = std::string("Pavona ") + PAVONA_VERSION;
+    for (const fs::path& page : std::vector<fs::path>(compressed.begin() + 1, compressed.end()))
+        EXPECT_NE(Rendered(page).find(version), std::string::npos) << page;
 }
 
 TEST_F(Install_layout, TheDesktopEntryIsValidAndItsIconsHaveTheirSizes) {
