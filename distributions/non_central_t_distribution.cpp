@@ -113,19 +113,8 @@ const tNon_central_t_distribution::tStart_terms& tNon_central_t_distribution::St
                            Ln_gamma_unscoped(a));
     t.Gq_factor =
         std::exp(Ln_gamma_unscoped(m + 1 + a) - Ln_gamma_unscoped(m + 2) - Ln_gamma_unscoped(a));
-    // Inside the incomplete beta's guard a failure gives 1; NaN carries it there.
-    const auto guarded_constant = [](Extended p, Extended q) {
-        try {
-            tFloating_point_scope guarded;
-            const Extended constant = Log_beta_constant(p, q);
-            guarded.Check();
-            return constant;
-        } catch (...) {
-            return std::numeric_limits<Extended>::quiet_NaN();
-        }
-    };
-    t.Beta_p = guarded_constant(m + 0.5L, a);
-    t.Beta_q = guarded_constant(m + 1, a);
+    t.Beta_p = Log_beta_constant(m + 0.5L, a);
+    t.Beta_q = Log_beta_constant(m + 1, a);
     t.W0 = std::exp(m * ln_lambda - lambda - Ln_gamma_unscoped(m + 1));
     t.V0 = d * std::exp(m * ln_lambda - lambda - std::numbers::ln2_v<Extended> / 2 -
                         Ln_gamma_unscoped(m + 1.5L));
