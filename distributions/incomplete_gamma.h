@@ -2,7 +2,7 @@
 
 #include "extended.h"
 
-// P(a, x) by its series: at most 100 terms after the first, then the partial sum.
+// P(a, x) by its series, to the library's tolerance.
 Extended Gamma_series(Extended x, Extended a);
 // Q(a, x) = 1 - P(a, x) by its continued fraction.
 Extended Gamma_fraction(Extended x, Extended a);

@@ -10,6 +10,7 @@
 #include "incomplete_beta.h"
 #include "incomplete_gamma.h"
 #include "ln_gamma.h"
+#include "non_central_t_mixture.h"
 #include "numeric_utilities.h"
 
 namespace {
@@ -17,6 +18,21 @@ namespace {
 // 290000 at delta 65000, where lambda nears what the start index holds, 2^31;
 // 49000 at delta 10000, the most the tests reach); this many is far beyond.
 constexpr long Max_series_terms = 10000000;
+
+// The Poisson series serves up to these: past them its gamma ratios leave even
+// the Extended range (df in the thousands) and its length and rounding grow
+// with the non-centrality; the mixture integral serves beyond, at any size.
+constexpr Extended Series_largest_df = 500;
+constexpr Extended Series_largest_noncentrality = 1100;
+// The series' absolute error, some 1e-10 (Lanczos' error in its weights and
+// the sum's rounding), is below 1e-9 of a tail only where both tails are at
+// least this; a smaller tail is taken from the mixture integral, which keeps
+// its relative accuracy however small the tail.
+constexpr Extended Series_smallest_tail = 0.1L;
+
+bool Series_serves(Extended df, Extended delta) {
+    return df <= Series_largest_df && std::fabs(delta) <= Series_largest_noncentrality;
+}
 
 // What Cdf and Density share: the reflected point and the summation range.
 struct tSeries_start {
@@ -97,19 +113,8 @@ const tNon_central_t_distribution::tStart_terms& tNon_central_t_distribution::St
                            Ln_gamma_unscoped(a));
     t.Gq_factor =
         std::exp(Ln_gamma_unscoped(m + 1 + a) - Ln_gamma_unscoped(m + 2) - Ln_gamma_unscoped(a));
-    // Inside the incomplete beta's guard a failure gives 1; NaN carries it there.
-    const auto guarded_constant = [](Extended p, Extended q) {
-        try {
-            tFloating_point_scope guarded;
-            const Extended constant = Log_beta_constant(p, q);
-            guarded.Check();
-            return constant;
-        } catch (...) {
-            return std::numeric_limits<Extended>::quiet_NaN();
-        }
-    };
-    t.Beta_p = guarded_constant(m + 0.5L, a);
-    t.Beta_q = guarded_constant(m + 1, a);
+    t.Beta_p = Log_beta_constant(m + 0.5L, a);
+    t.Beta_q = Log_beta_constant(m + 1, a);
     t.W0 = std::exp(m * ln_lambda - lambda - Ln_gamma_unscoped(m + 1));
     t.V0 = d * std::exp(m * ln_lambda - lambda - std::numbers::ln2_v<Extended> / 2 -
                         Ln_gamma_unscoped(m + 1.5L));
@@ -126,6 +131,8 @@ Extended tNon_central_t_distribution::Cdf(Extended x) const {
     tFloating_point_scope scope;
     if (Nearly_equal_unscoped(Noncentrality, 0)) return scope.Checked(T_component->Cdf(x));
     if (!In_support(x)) return scope.Checked(tContinuous_distribution::Cdf(x));
+    if (!Series_serves(Df, Noncentrality))
+        return scope.Checked(Non_central_t_mixture_cdf(x, Df, Noncentrality));
     const Extended nu = Df, a = nu / 2;
     const tSeries_start st = Prepare(x, Noncentrality, nu);
     const Extended lambda = st.lambda, d = st.d, s = st.s, y = st.y;
@@ -190,13 +197,18 @@ Extended tNon_central_t_distribution::Cdf(Extended x) const {
         // (p + q) r / (1 - r) < tol with r = lambda / (j + 1), without dividing.
         if (j > lambda && (p + q) * lambda < 2.5e-12L * (j + 1 - lambda)) break;
     }
-    return scope.Checked(st.reflected ? 1 - sum : sum);
+    const Extended cdf = st.reflected ? 1 - sum : sum;
+    if (std::min(cdf, 1 - cdf) < Series_smallest_tail)
+        return scope.Checked(Non_central_t_mixture_cdf(x, Df, Noncentrality));
+    return scope.Checked(cdf);
 }
 
 Extended tNon_central_t_distribution::Density(Extended x) const {
     tFloating_point_scope scope;
     if (Nearly_equal_unscoped(Noncentrality, 0)) return scope.Checked(T_component->Density(x));
     if (!In_support(x)) return 0;
+    if (!Series_serves(Df, Noncentrality))
+        return scope.Checked(Non_central_t_mixture_density(x, Df, Noncentrality));
     const Extended nu = Df, a = nu / 2;
     tSeries_start st = Prepare(x, Noncentrality, nu);
     if (st.x == 0) st.m = 0;

@@ -1,10 +1,12 @@
 #include "inference/case_inference.h"
 
 #include <cmath>
+#include <limits>
 
 #include "distributions/floating_point_faults.h"
+#include "distributions/incomplete_beta.h"
+#include "distributions/standard_normal_tail.h"
 #include "inference/noncentrality_search.h"
-#include "inference/normal_integration.h"
 #include "matrix/matrix_inverse.h"
 #include "matrix/statistics_errors.h"
 
@@ -17,6 +19,31 @@ struct tLimit_pair {
 
 tLimit_pair Noncentrality_limits(Extended df, Extended t, Extended p_hi, Extended p_lo) {
     return {Noncentrality_for_quantile(df, t, p_hi), Noncentrality_for_quantile(df, t, p_lo)};
+}
+
+// P(T > t) for t >= 0. 1 - T_probability, in double, keeps no digit of a
+// tail below 1e-16, and above this many degrees of freedom (samples from
+// summary statistics) its finite series runs to df / 2 terms. There, and for
+// tails below Smallest_series_tail, the tail comes from the incomplete beta
+// function, P(T > t) = I_x(df / 2, 1 / 2) / 2 with x = df / (df + t^2), to
+// the library's tolerance relative to the tail.
+constexpr int Largest_series_df = 500;
+constexpr Extended Smallest_series_tail = 1e-6L;
+
+Extended Upper_t_tail(int df, Extended t) {
+    if (df <= Largest_series_df) {
+        const Extended tail = 1 - T_probability(df, static_cast<double>(t));
+        if (tail >= Smallest_series_tail) return tail;
+    }
+    const Extended nu = df;
+    return Incomplete_beta_unscoped(nu / (nu + t * t), nu / 2, 0.5L) / 2;
+}
+
+// 100 P(Z <= z), to the normal tail's relative accuracy wherever the
+// percentage is a positive double, and 0 below that.
+Extended Percentage_below(Extended z) {
+    const Extended percentage = 100 * Standard_normal_cdf(z);
+    return percentage < std::numeric_limits<double>::denorm_min() ? 0 : percentage;
 }
 
 } // namespace
@@ -50,9 +77,11 @@ void Infer_case(tCase_data data, bool two_sided, tCase_results& results, Extende
     Infer_case(data, inverse, two_sided, results, level, predicted, se_additional, warn);
 }
 
+// The percentages come from the normal tail in closed form, which has no
+// warning to give; `warn` stays for the callers' handlers.
 void Infer_case(const tCase_data& data, const tMatrix& inverse, bool two_sided,
                 tCase_results& results, Extended level, Extended& predicted,
-                Extended& se_additional, const tWarning_handler& warn) {
+                Extended& se_additional, const tWarning_handler& /*warn*/) {
     tFloating_point_scope scope;
     const int n = data.N;
     const int k = data.K;
@@ -80,7 +109,7 @@ void Infer_case(const tCase_data& data, const tMatrix& inverse, bool two_sided,
 
     const int df = static_cast<int>(std::lround(static_cast<double>(n - k - 1)));
     results.DF = df;
-    results.P_one_tailed = 1 - T_probability(df, std::fabs(static_cast<double>(results.T_value)));
+    results.P_one_tailed = Upper_t_tail(df, std::fabs(results.T_value));
     results.P_two_tailed = 2 * results.P_one_tailed;
     results.Pct_more_extreme = 100 * results.P_one_tailed;
 
@@ -98,10 +127,8 @@ void Infer_case(const tCase_data& data, const tMatrix& inverse, bool two_sided,
     // infinite target, which they would report as an extreme discrepancy.
     scope.Check();
     const tLimit_pair pct = Noncentrality_limits(real_df, t_p, p_hi, p_lo);
-    results.Pct_lower =
-        100 * Normal_probability(static_cast<double>(root_cf * pct.high_target), warn);
-    results.Pct_upper =
-        100 * Normal_probability(static_cast<double>(root_cf * pct.low_target), warn);
+    results.Pct_lower = Percentage_below(root_cf * pct.high_target);
+    results.Pct_upper = Percentage_below(root_cf * pct.low_target);
 
     results.ZOP = discrepancy / data.SD_residual;
 

@@ -50,18 +50,18 @@ void Check_probability(Extended p) {
 // the quantile at hi, then, if that never moved lo, downwards while t lies
 // below the quantile at lo; then bisection until the bracket is narrower than
 // 1e-6 (a zero excess moves hi). Returns the last midpoint tried.
-// The doubling is capped: past Max_noncentrality the series behind each
-// evaluation grows too long, and a data-entry slip can ask for any size.
-template <typename Sign> Extended Double_and_bisect(Sign sign) {
+// The doubling is capped (Noncentrality_cap): a data-entry slip can ask for
+// any size.
+template <typename Sign> Extended Double_and_bisect(Extended cap, Sign sign) {
     Extended lo = -1, hi = 1;
     while (sign(hi) > 0) {
-        if (2 * hi > Max_noncentrality) throw EDiscrepancy_too_extreme();
+        if (2 * hi > cap) throw EDiscrepancy_too_extreme();
         lo = hi;
         hi = 2 * hi;
     }
     if (lo < 0) {
         while (sign(lo) < 0) {
-            if (-2 * lo > Max_noncentrality) throw EDiscrepancy_too_extreme();
+            if (-2 * lo > cap) throw EDiscrepancy_too_extreme();
             hi = lo;
             lo = 2 * lo;
         }
@@ -105,24 +105,26 @@ std::pair<Extended, Extended> First_guess(Extended df, Extended t, Extended p) {
     const Extended spread = std::sqrt(1 + t * t / (2 * df));
     const Extended guess = t * (1 - 1 / (4 * df)) - Rough_normal_quantile(p) * spread;
     if (!std::isfinite(guess) || !std::isfinite(spread)) return {0, 1};
-    return {std::clamp(guess, -Max_noncentrality, Max_noncentrality), spread / 4};
+    const Extended cap = Noncentrality_cap(df);
+    return {std::clamp(guess, -cap, cap), spread / 4};
 }
 
 // The root of the excess as a bracket of width Root_width at most (zero where
 // an evaluation hit it exactly). Steps away from the first guess, doubling the
 // step, until the excess changes sign, then hands that bracket to the solver.
-// A root beyond Max_noncentrality is where the stepwise search gives up: its
+// A root beyond the cap is where the stepwise search gives up: its
 // doubling would find the excess at the cap still of the same sign, as it is
 // here.
 std::pair<Extended, Extended> Root_of(tExcess& excess, Extended df, Extended t, Extended p) {
     auto [a, step] = First_guess(df, t, p);
+    const Extended cap = Noncentrality_cap(df);
     Extended excess_a = excess(a);
     if (excess_a == 0) return {a, a};
     const Extended direction = excess_a > 0 ? 1 : -1; // towards the root
     Extended b, excess_b;
     for (;;) {
-        if (direction * a >= Max_noncentrality) throw EDiscrepancy_too_extreme();
-        b = std::clamp(a + direction * step, -Max_noncentrality, Max_noncentrality);
+        if (direction * a >= cap) throw EDiscrepancy_too_extreme();
+        b = std::clamp(a + direction * step, -cap, cap);
         excess_b = excess(b);
         if (excess_b == 0) return {b, b};
         if ((excess_b > 0) != (excess_a > 0)) break;
@@ -171,8 +173,8 @@ Extended Noncentrality_for_quantile_stepwise(Extended df, Extended t, Extended p
     Require_finite(t);        // an infinite target is a fault upstream, not an extreme case
     tExcess excess(df, t, p); // checks df first, as the quantile search's object did
     Check_probability(p);
-    return scope.Checked(
-        Double_and_bisect([&excess](Extended delta) { return excess.Sign(delta); }));
+    return scope.Checked(Double_and_bisect(
+        Noncentrality_cap(df), [&excess](Extended delta) { return excess.Sign(delta); }));
 }
 
 // Every step of the search only asks on which side of the root its delta lies.
@@ -191,10 +193,10 @@ Extended Noncentrality_for_quantile(Extended df, Extended t, Extended p) {
     // the slope's change over the band. A slope that does not come out
     // positive leaves every step to an evaluation.
     const Extended slope = -excess(root_hi + Slope_step) / Slope_step;
-    const Extended band = slope > 0 ? 2 * Cdf_error_bound / slope : 4 * Max_noncentrality;
+    const Extended band = slope > 0 ? 2 * Cdf_error_bound / slope : 4 * Noncentrality_cap(df);
     const Extended below = root_lo - band, above = root_hi + band;
 
-    return scope.Checked(Double_and_bisect([&](Extended delta) {
+    return scope.Checked(Double_and_bisect(Noncentrality_cap(df), [&](Extended delta) {
         if (delta < below) return 1;
         if (delta > above) return -1;
         return excess.Sign(delta);

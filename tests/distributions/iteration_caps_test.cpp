@@ -54,6 +54,11 @@ TEST(Iteration_caps, fractions_for_shapes_far_beyond_the_distributions_end_in_th
     EXPECT_EQ(Fault_of([] { Gamma_fraction(1e18L, 1e18L); }),
               "Gamma_fraction: continued fraction did not converge after 1000000 terms (x = "
               "1e+18, a = 1e+18)");
-    // Inside the incomplete beta function any failure gives 1, this one too.
-    EXPECT_EQ(Incomplete_beta(0.5L, 1e18L, 1e18L), 1);
+    // The incomplete beta function passes the fraction's fault on.
+    EXPECT_EQ(Fault_of([] { Incomplete_beta(0.5L, 1e18L, 1e18L); }),
+              "Beta_fraction: continued fraction did not converge after 1000000 terms (x = 0.5, "
+              "a = 1e+18, b = 1e+18)");
+    // Called above its range (x >= a + 1) the series' terms grow for x - a terms.
+    EXPECT_EQ(Fault_of([] { Gamma_series(1e9L, 1); }),
+              "Gamma_series: series did not converge after 1000000 terms (x = 1000000000, a = 1)");
 }

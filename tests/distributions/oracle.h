@@ -54,20 +54,8 @@ inline double Kolmogorov_smirnov_limit(int draws) {
     return 1.95 / std::sqrt(double(draws));
 }
 
-// The series stops after 100 further terms. Where it has not converged by
-// then (x just below a + 1 with a in the hundreds) the result is that partial
-// sum: this is the same partial sum built on Boost's lgamma.
-// Regularized lower incomplete gamma as the library computes it.
-inline Extended Truncated_series(Extended x, Extended a) {
-    Extended term = 1 / a, sum = term;
-    for (int n = 1; n <= 100; ++n) {
-        term *= x / (a + n);
-        sum += term;
-        if (std::fabs(term) < std::fabs(sum) * 5e-12L) break;
-    }
-    return sum * std::exp(a * std::log(x) - x - boost::math::lgamma(a));
-}
-
+// Regularized lower incomplete gamma as the library computes it: Boost's,
+// the series and the fraction both running to their tolerance.
 inline Extended Library_gamma_p(Extended x, Extended a) {
-    return x < a + 1 ? Truncated_series(x, a) : boost::math::gamma_p(a, x);
+    return boost::math::gamma_p(a, x);
 }
