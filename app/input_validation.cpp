@@ -10,6 +10,8 @@
 
 bool InputError = false;
 
+const char* const Predictors_capped_message = "Maximum size of grid is 12 rows.";
+
 namespace {
 
 const std::string CR = "\r";
