@@ -109,6 +109,7 @@ window.Pavona = window.Pavona || {};
     byId("continue").disabled = false;
     P.setStatus("engine-status", "");
     P.entries.restore();
+    P.readyMilliseconds = performance.now();
     document.documentElement.dataset.ready = "true";
   }
 
