@@ -45,10 +45,12 @@ export function ownRequest(url) {
   return url.startsWith(siteUrl) || url.startsWith("data:") || url.startsWith("blob:");
 }
 
-// A page on index.html, ready to analyse, with its downloads going to a
-// folder of their own. `foreign` collects the requests that were refused.
+// A page on index.html, ready to analyse, in a browser context of its own
+// (its own local storage), with its downloads going to a folder of their
+// own. `foreign` collects the requests that were refused.
 export async function openPage(browser, foreign) {
-  const page = await browser.newPage();
+  const context = await browser.createBrowserContext();
+  const page = await context.newPage();
   await page.setRequestInterception(true);
   page.on("request", (request) => {
     if (ownRequest(request.url())) request.continue();
@@ -59,7 +61,8 @@ export async function openPage(browser, foreign) {
   });
   const downloads = mkdtempSync(join(tmpdir(), "pavona-downloads-"));
   const session = await page.createCDPSession();
-  await session.send("Browser.setDownloadBehavior", { behavior: "allow", downloadPath: downloads });
+  await session.send("Browser.setDownloadBehavior",
+    { behavior: "allow", downloadPath: downloads, browserContextId: context.id });
   const errors = [];
   page.on("pageerror", (error) => errors.push(error.message));
   await page.goto(pageUrl);
@@ -83,7 +86,7 @@ export async function openPage(browser, foreign) {
       throw new Error("No download " + name + " after clicking " + selector);
     },
     async close() {
-      await page.close();
+      await context.close();
       rmSync(downloads, { recursive: true, force: true });
     },
   };
