@@ -3,14 +3,10 @@
 
 #include <memory>
 
-#include "app/analysis.h"
-#include "app/data_file_reader.h"
-#include "app/notes.h"
-#include "app/program_texts.h"
-#include "app/report.h"
 #include "app/worksheet_form.h"
-#include "distributions/floating_point_faults.h"
-#include "inference/plot_points.h"
+#include "assessment/notes.h"
+#include "assessment/program_texts.h"
+#include "assessment/request.h"
 #include "results/results_form.h"
 
 namespace {
@@ -36,92 +32,60 @@ private:
     bool busy_ = true;
 };
 
-tPlot_limits Plot_limits(tLimit_choice limits) {
-    switch (limits) {
-    case tLimit_choice::One_sided_lower:
-        return tPlot_limits::Lower;
-    case tLimit_choice::One_sided_upper:
-        return tPlot_limits::Upper;
-    case tLimit_choice::Two_sided:
-        break;
-    }
-    return tPlot_limits::Two_sided;
-}
-
 } // namespace
 
-// The Continue button: reads and checks the entries, saves them, reads the raw
-// data file, runs the analysis and shows the report.
+// The Continue button: checks the entries, saves them, asks for the raw data
+// file, reads it, runs the analysis and shows the report.
 void TfrmTemplate::cmdComputeClick() {
-    const tEntry_check entries =
-        Check_entries(platform_, txtInput1->text().toStdString(), txtInput2->text().toStdString());
-    if (!entries.Passed()) {
-        if (!entries.Error_message.empty())
-            platform_.Message_box(entries.Error_message, tMessage_kind::Error, Ok_button);
-        (entries.Failed == tEntry_field::Predictors ? txtInput1 : txtInput2)->setFocus();
+    tRequest request;
+    request.Predictors = txtInput1->text().toStdString();
+    request.Sample_size = txtInput2->text().toStdString();
+    request.Limits = static_cast<tLimits>(RadioGroup1ItemIndex());
+    request.Notes = Notes_lines(memoComments->toPlainText().toStdString());
+    request.After_earlier_report = results_ && results_->Has_text();
+
+    std::optional<tBusy_cursor> cursor;
+    tRequest_hooks hooks;
+    hooks.Choose_data = [&]() -> std::optional<tData_source> {
+        // Saved before the data file is chosen, and kept whatever happens next.
+        SaveCurrentData();
+        cursor.emplace(platform_);
+        tOpen_file_request dialog;
+        dialog.Start_folder = QDir::currentPath().toStdString();
+        dialog.Filter_description = "Text files only";
+        dialog.Filter_pattern = "*.txt";
+        const std::optional<std::string> chosen = platform_.Open_file(dialog);
+        if (!chosen || QString::fromStdString(*chosen).trimmed().isEmpty()) return std::nullopt;
+        // The next dialog starts where this file was found.
+        QDir::setCurrent(QFileInfo(QString::fromStdString(*chosen)).absolutePath());
+        return tData_source::File(*chosen);
+    };
+    hooks.Loaded = [this](const std::string& message) {
+        platform_.Message_box(message, tMessage_kind::Information, Ok_button);
+    };
+    hooks.Warned = [this](const std::string& message) {
+        platform_.Message_box(message, tMessage_kind::Warning, Ok_button);
+    };
+    const tOutcome outcome = Run_request(request, hooks);
+    if (cursor) cursor->Restore();
+
+    if (!outcome.Done) {
+        if (outcome.Failure)
+            Show_default_error(platform_, outcome.Message);
+        else
+            platform_.Message_box(outcome.Message, outcome.Kind, Ok_button);
+        if (outcome.Field != tEntry_field::None)
+            (outcome.Field == tEntry_field::Predictors ? txtInput1 : txtInput2)->setFocus();
         return;
     }
-    const int k = entries.K;
-    const int n = entries.N;
-
-    // Saved before the data file is chosen, and kept whatever happens next.
-    SaveCurrentData();
-
-    tBusy_cursor cursor(platform_);
-
-    tOpen_file_request request;
-    request.Start_folder = QDir::currentPath().toStdString();
-    request.Filter_description = "Text files only";
-    request.Filter_pattern = "*.txt";
-    const std::optional<std::string> chosen = platform_.Open_file(request);
-    if (!chosen || QString::fromStdString(*chosen).trimmed().isEmpty()) {
-        cursor.Restore();
-        platform_.Message_box(Load_cancelled_message, tMessage_kind::Information, Ok_button);
-        return;
-    }
-    // The next dialog starts where this file was found.
-    const QFileInfo file(QString::fromStdString(*chosen));
-    QDir::setCurrent(file.absolutePath());
-
-    auto data = std::make_unique<tData_matrix>();
-    const std::string loaded = Read_data_file(*chosen, n + 1, k + 1, *data);
-    platform_.Message_box(loaded, tMessage_kind::Information, Ok_button);
-
-    const tLimit_choice limits = static_cast<tLimit_choice>(RadioGroup1ItemIndex());
-    tAnalysis analysis;
-    try {
-        analysis = Run_analysis(std::move(data), k, n, limits, [this](const std::string& message) {
-            platform_.Message_box(message, tMessage_kind::Warning, Ok_button);
-        });
-    } catch (const EAnalysis_refused& refusal) {
-        if (refusal.Reason() != EAnalysis_refused::tReason::Not_positive_definite)
-            throw; // reported by the default error handler
-        cursor.Restore();
-        platform_.Message_box(refusal.what(), tMessage_kind::Error, Ok_button);
-        txtInput1->setFocus();
-        return;
-    }
-
-    // Drawn from the same analysis as the report. Scores beyond what a chart
-    // can hold (a double) still get their report, without a plot.
-    std::optional<tPlot_points> plot;
-    try {
-        plot = Make_plot_points(*analysis.Data, n, k, analysis.Regression, analysis.Predicted,
-                                analysis.SE_additional, analysis.Results, Plot_limits(limits));
-    } catch (const EFloating_point_error&) {
-    }
-
-    cursor.Restore();
     if (!results_) // no viewer: nothing to show the report in
         return;
-    const bool viewer_has_text = results_->Has_text();
     results_->show();
     hide();
     results_->setWindowTitle(QString::fromStdString("Results viewer: " + ProgramDescription));
-    results_->Append_lines(Report_lines(
-        analysis, Notes_lines(memoComments->toPlainText().toStdString()), viewer_has_text));
-    if (plot)
-        results_->Set_plot(*plot);
+    results_->Append_lines(outcome.Report);
+    if (outcome.Plot)
+        results_->Set_plot(*outcome.Plot);
     else
         results_->Clear_plot();
 }

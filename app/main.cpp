@@ -1,7 +1,7 @@
 #include <QApplication>
 
-#include "app/state_file.h"
 #include "app/worksheet_form.h"
+#include "assessment/state_file.h"
 #include "platform/qt_platform.h"
 #include "results/results_form.h"
 

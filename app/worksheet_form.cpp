@@ -19,10 +19,10 @@
 #include <memory>
 #include <stdexcept>
 
-#include "app/input_validation.h"
-#include "app/notes.h"
-#include "app/program_texts.h"
-#include "app/state_file.h"
+#include "assessment/input_validation.h"
+#include "assessment/notes.h"
+#include "assessment/program_texts.h"
+#include "assessment/state_file.h"
 #include "platform/qt_platform.h"
 
 // ---------------------------------------------------------------------------

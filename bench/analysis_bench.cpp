@@ -5,7 +5,7 @@
 #include <memory>
 #include <utility>
 
-#include "app/analysis.h"
+#include "assessment/analysis.h"
 #include "bench/bench_data.h"
 
 namespace {
@@ -16,8 +16,8 @@ void Whole_analysis(benchmark::State& state) {
     const auto data = Make_bench_data(n, k, static_cast<double>(state.range(2)));
     for (auto _ : state) {
         // The route the window and the tool take, copy of the data included.
-        tAnalysis analysis = Run_analysis(std::make_unique<const tData_matrix>(*data), k, n,
-                                          tLimit_choice::Two_sided, {});
+        tAnalysis analysis =
+            Run_analysis(std::make_unique<const tData_matrix>(*data), k, n, tLimits::Two_sided, {});
         benchmark::DoNotOptimize(analysis.Results);
     }
 }

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/analysis.h"
-#include "cli/case_series.h"
+#include "assessment/analysis.h"
+#include "assessment/case_series.h"
 #include "distributions/text_format.h"
 
 namespace {
@@ -48,7 +48,7 @@ tSeries_data Make_series(int n, int k, int cases) {
 tControl_analysis Controls_of(const std::string& text, int n, int k) {
     auto data = std::make_unique<tData_matrix>();
     tCase_series_reader reader(std::string_view(text), n, k + 1, *data);
-    return Analyse_controls(std::move(data), k, n, tLimit_choice::Two_sided);
+    return Analyse_controls(std::move(data), k, n, tLimits::Two_sided);
 }
 
 // One extra case: its record and inference, on one thread.
@@ -94,7 +94,7 @@ void Series_run(benchmark::State& state) {
         auto data = std::make_unique<tData_matrix>();
         tCase_series_reader reader(std::string_view(text), 60, 4, *data);
         const tControl_analysis controls =
-            Analyse_controls(std::move(data), 3, 60, tLimit_choice::Two_sided);
+            Analyse_controls(std::move(data), 3, 60, tLimits::Two_sided);
         benchmark::DoNotOptimize(Run_case_series(controls, reader, settings, sink, sink));
     }
     std::fclose(sink);

@@ -33,9 +33,6 @@ const char* const Usage_text =
 
 namespace {
 
-// In the order of tLimit_choice.
-const std::string Limit_names[] = {"two-sided", "lower", "upper"};
-
 constexpr long long Max_jobs = 256;
 
 // A whole number from 1 to `max` in plain decimal digits, or nothing.
@@ -49,10 +46,6 @@ std::optional<long long> Positive_count(const std::string& text, long long max) 
 }
 
 } // namespace
-
-const char* Limit_name(tLimit_choice limits) {
-    return Limit_names[static_cast<int>(limits)].c_str();
-}
 
 tOptions Parse_arguments(int argc, char** argv) {
     tOptions options;
@@ -87,11 +80,9 @@ tOptions Parse_arguments(int argc, char** argv) {
             options.Controls = value();
         } else if (argument == "--limits") {
             const std::string limits = value();
-            const auto* const named =
-                std::find(std::begin(Limit_names), std::end(Limit_names), limits);
-            if (named == std::end(Limit_names))
-                throw EUsage("--limits must be two-sided, lower or upper");
-            options.Limits = static_cast<tLimit_choice>(named - std::begin(Limit_names));
+            const std::optional<tLimits> named = Limits_named(limits);
+            if (!named) throw EUsage("--limits must be two-sided, lower or upper");
+            options.Limits = *named;
         } else if (argument == "--notes") {
             const std::string line = value();
             if (line.find_first_of("\r\n") != std::string::npos)

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/analysis.h"
+#include "assessment/json_report.h"
 
 extern const char* const Usage_text;
 
@@ -15,7 +15,7 @@ struct tOptions {
     std::optional<std::string> Predictors;
     std::optional<std::string> Controls;
     bool Summary = false; // the file holds summary statistics, not raw scores
-    tLimit_choice Limits = tLimit_choice::Two_sided;
+    tLimits Limits = tLimits::Two_sided;
     std::vector<std::string> Notes;
     bool Json = false;
     bool Csv = false;
@@ -39,6 +39,3 @@ tOptions Parse_arguments(int argc, char** argv);
 inline bool Is_series(const tOptions& options) {
     return options.Csv || options.Cases != 1;
 }
-
-// The name of each kind of limits on the command line and in the JSON report.
-const char* Limit_name(tLimit_choice limits);

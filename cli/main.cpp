@@ -1,31 +1,22 @@
 // pavona-cli: the worksheet's analysis from the command line. The entries go
-// through the same checks and the data file through the same reader as in the
-// window, and the report is the one the viewer would show first. With
+// through the same request sequence as in the window, and the report is the
+// one the viewer would show first. With
 // --cases or --csv, a series of cases follows the controls.
 
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <exception>
-#include <memory>
 #include <optional>
 #include <string>
 #include <thread>
-#include <vector>
 
-#include "app/analysis.h"
-#include "app/data_file_reader.h"
-#include "app/notes.h"
-#include "app/report.h"
-#include "app/summary_file_reader.h"
-#include "cli/case_series.h"
+#include "assessment/json_report.h"
+#include "assessment/notes.h"
+#include "assessment/request.h"
 #include "cli/cli_options.h"
-#include "cli/json_report.h"
-#include "distributions/text_format.h"
 #include "platform/console_platform.h"
 #include "platform/system_error_message.h"
 
@@ -53,19 +44,6 @@ tSeries_settings Series_settings(const tOptions& options) {
     return settings;
 }
 
-// Many cases, or CSV: the control sample once, then each case row.
-int Run_series(const tOptions& options, const tEntry_check& entries) {
-    auto data = std::make_unique<tData_matrix>();
-    std::optional<tCase_series_reader> reader;
-    if (*options.Data_file == "-")
-        reader.emplace(stdin, entries.N, entries.K + 1, *data);
-    else
-        reader.emplace(*options.Data_file, entries.N, entries.K + 1, *data);
-    const tControl_analysis controls =
-        Analyse_controls(std::move(data), entries.K, entries.N, options.Limits);
-    return Run_case_series(controls, *reader, Series_settings(options), stdout, stderr);
-}
-
 int Write_output(const std::string& output) {
     errno = 0;
     if (std::fwrite(output.data(), 1, output.size(), stdout) != output.size() ||
@@ -76,32 +54,12 @@ int Write_output(const std::string& output) {
     return 0;
 }
 
-std::string Output(const tOptions& options, const tAnalysis& analysis) {
-    if (options.Json) return Json_report(analysis);
+std::string Output(const tOptions& options, const tOutcome& outcome) {
+    if (options.Json) return Json_report(*outcome.Analysis);
     std::string output;
-    for (const std::string& line : Report_lines(analysis, options.Notes, false))
+    for (const std::string& line : outcome.Report)
         output += line + "\n";
     return output;
-}
-
-// A control sample given by its published summary statistics.
-int Run_summary(const tOptions& options, int k, const tWarning_handler& warn) {
-    std::optional<tSummary_reader> reader;
-    if (*options.Data_file == "-")
-        reader.emplace(stdin, k);
-    else
-        reader.emplace(*options.Data_file, k);
-    tControl_analysis controls = Analyse_summary(reader->Summary(), options.Limits);
-    if (Is_series(options))
-        return Run_case_series(controls, reader->Cases(), Series_settings(options), stdout, stderr);
-
-    tCase_row row;
-    if (!reader->Cases().Next(row))
-        throw EData_file_error(Format_text("The summary file ends before line %d, which must "
-                                           "hold the case's %d scores, the criterion first.",
-                                           k + 5, k + 1));
-    if (!row.Error.empty()) throw EData_file_error(row.Error);
-    return Write_output(Output(options, Analyse_with_case(std::move(controls), row.Scores, warn)));
 }
 
 int Run(int argc, char** argv) {
@@ -123,34 +81,28 @@ int Run(int argc, char** argv) {
         return Exit_refused;
     }
 
+    tRequest request;
+    request.Predictors = *options.Predictors;
+    request.Sample_size = options.Controls.value_or("");
+    request.Limits = options.Limits;
+    request.Notes = options.Notes;
+    request.Summary = options.Summary;
+    const tData_source source = tData_source::Argument(*options.Data_file);
+    if (Is_series(options))
+        return Run_series_request(request, source, Series_settings(options), stdout, stderr);
+
     tConsole_platform platform;
-    const tWarning_handler warn = [&platform](const std::string& message) {
+    tRequest_hooks hooks;
+    hooks.Choose_data = [&source] { return std::optional<tData_source>(source); };
+    hooks.Warned = [&platform](const std::string& message) {
         platform.Message_box(message, tMessage_kind::Warning, Ok_button);
     };
-    if (options.Summary) {
-        const tEntry_check k = Check_predictors(platform, *options.Predictors);
-        return k.Passed() ? Run_summary(options, k.K, warn) : Exit_refused;
-    }
-    const tEntry_check entries = Check_entries(platform, *options.Predictors, *options.Controls);
-    if (!entries.Passed()) {
-        // The input checks have already written their warnings.
-        if (!entries.Error_message.empty()) Print_error(entries.Error_message);
+    const tOutcome outcome = Run_request(request, hooks);
+    if (!outcome.Done) {
+        platform.Message_box(With_full_stop(outcome.Message), outcome.Kind, Ok_button);
         return Exit_refused;
     }
-
-    if (Is_series(options)) return Run_series(options, entries);
-
-    auto data = std::make_unique<tData_matrix>();
-    const int rows = entries.N + 1;
-    const int cols = entries.K + 1;
-    if (*options.Data_file == "-")
-        Read_data_stream(stdin, rows, cols, *data);
-    else
-        Read_data_file(*options.Data_file, rows, cols, *data);
-
-    const tAnalysis analysis =
-        Run_analysis(std::move(data), entries.K, entries.N, options.Limits, warn);
-    return Write_output(Output(options, analysis));
+    return Write_output(Output(options, outcome));
 }
 
 } // namespace

@@ -36,7 +36,7 @@ std::vector<tCurve_point> Density_curve(const tT_distribution& t, double from, d
 tPlot_points Make_plot_points(const tData_matrix& data, int n, int k,
                               const tRegression_results& regression, Extended predicted,
                               Extended se_additional, const tCase_results& results,
-                              tPlot_limits limits) {
+                              tLimits limits) {
     tFloating_point_scope scope;
     tPlot_points points;
     points.Controls.reserve(static_cast<std::size_t>(n));
@@ -88,11 +88,11 @@ tPlot_points Make_plot_points(const tData_matrix& data, int n, int k,
 
 tInterval_ends Chosen_interval(const tPlot_points& points) {
     switch (points.Limits) {
-    case tPlot_limits::Lower:
+    case tLimits::Lower:
         return {points.Lower_bound, points.Score_high, false, true};
-    case tPlot_limits::Upper:
+    case tLimits::Upper:
         return {points.Score_low, points.Upper_bound, true, false};
-    case tPlot_limits::Two_sided:
+    case tLimits::Two_sided:
         break;
     }
     return {points.Two_sided_low, points.Two_sided_high, false, false};
@@ -107,13 +107,13 @@ std::string Plot_title(const tPlot_points& points) {
                        points.Case.Predicted);
 }
 
-std::string Interval_legend_text(tPlot_limits limits) {
+std::string Interval_legend_text(tLimits limits) {
     switch (limits) {
-    case tPlot_limits::Lower:
+    case tLimits::Lower:
         return "95% interval for an additional case (lower bound, open above)";
-    case tPlot_limits::Upper:
+    case tLimits::Upper:
         return "95% interval for an additional case (upper bound, open below)";
-    case tPlot_limits::Two_sided:
+    case tLimits::Two_sided:
         break;
     }
     return "95% interval for an additional case";

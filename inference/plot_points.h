@@ -10,11 +10,9 @@
 
 #include "distributions/extended.h"
 #include "inference/case_records.h"
+#include "inference/limits.h"
 #include "inference/regression_results.h"
 #include "matrix/matrix_types.h"
-
-// The kind of limits the user chose for the case.
-enum class tPlot_limits { Two_sided, Lower, Upper };
 
 struct tScore_point {
     double Predicted = 0; // from the regression equation
@@ -38,7 +36,7 @@ struct tPlot_points {
     double Two_sided_high = 0;
     double Lower_bound = 0; // one-sided lower: from here upward
     double Upper_bound = 0; // one-sided upper: up to here
-    tPlot_limits Limits = tPlot_limits::Two_sided;
+    tLimits Limits = tLimits::Two_sided;
 
     // The discrepancy as t on DF degrees of freedom; the shaded tail lies on
     // the case's side (below t for a negative t) and its area is the
@@ -63,8 +61,7 @@ struct tPlot_points {
 // inference's. Raises EFloating_point_error when a figure is not finite.
 tPlot_points Make_plot_points(const tData_matrix& data, int n, int k,
                               const tRegression_results& regression, Extended predicted,
-                              Extended se_additional, const tCase_results& results,
-                              tPlot_limits limits);
+                              Extended se_additional, const tCase_results& results, tLimits limits);
 
 // The interval the user's limits call for; an open end is the score range's
 // edge (the bar runs to the chart's border on that side).
@@ -81,7 +78,7 @@ std::string Tail_area_text(const tPlot_points& points);
 
 // The texts beside the charts, the same in every front end that draws them.
 std::string Plot_title(const tPlot_points& points); // "Plot: obtained ..., predicted ..."
-std::string Interval_legend_text(tPlot_limits limits);
+std::string Interval_legend_text(tLimits limits);
 std::string Density_legend_text(const tPlot_points& points); // "t density (8 df)"
 std::string Case_t_legend_text(const tPlot_points& points);  // "Case's t = -1.7778"
 std::string Tail_legend_text(const tPlot_points& points);

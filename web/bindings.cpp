@@ -1,25 +1,26 @@
 // The page's way into the calculator: the entries and the data go through the
-// same checks, readers and analysis as in the window and pavona-cli, and what
-// comes back is plain JavaScript data (report text, plot figures, the CSV of a
-// series, or a refusal with the field it concerns).
+// request sequence the window and pavona-cli run, and what comes back is plain
+// JavaScript data (report text, plot figures, the CSV of a series, or a
+// refusal with the field it concerns).
 
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "app/analysis.h"
-#include "app/data_file_reader.h"
-#include "app/input_validation.h"
-#include "app/notes.h"
-#include "app/report.h"
-#include "app/summary_file_reader.h"
-#include "cli/case_series.h"
-#include "distributions/floating_point_faults.h"
+#include "assessment/case_series.h"
+#include "assessment/data_file_reader.h"
+#include "assessment/input_validation.h"
+#include "assessment/notes.h"
+#include "assessment/request.h"
+#include "assessment/summary_file_reader.h"
 #include "distributions/text_format.h"
 #include "inference/plot_points.h"
 
@@ -150,22 +151,10 @@ val Plot_object(const tPlot_points& points) {
     return plot;
 }
 
-tPlot_limits Plot_limits(tLimit_choice limits) {
-    switch (limits) {
-    case tLimit_choice::One_sided_lower:
-        return tPlot_limits::Lower;
-    case tLimit_choice::One_sided_upper:
-        return tPlot_limits::Upper;
-    case tLimit_choice::Two_sided:
-        break;
-    }
-    return tPlot_limits::Two_sided;
-}
-
-tLimit_choice Limit_choice(const std::string& name) {
-    if (name == "lower") return tLimit_choice::One_sided_lower;
-    if (name == "upper") return tLimit_choice::One_sided_upper;
-    return tLimit_choice::Two_sided;
+tLimits Limits_named(const std::string& name) {
+    if (name == "lower") return tLimits::Lower;
+    if (name == "upper") return tLimits::Upper;
+    return tLimits::Two_sided;
 }
 
 // The bytes of a Uint8Array, unchanged (a data file need not be UTF-8).
@@ -178,145 +167,109 @@ std::string Bytes_of(const val& array) {
     return bytes;
 }
 
-// pavona-cli --cases all --csv: the first case row (already read), then the
-// rows that `reader` has left. Null when the data hold one case only.
-val Series(const tControl_analysis& controls, const tCase_row& first, tCase_series_reader& reader,
-           const std::vector<std::string>& notes) {
+// Whether the data hold a case row after the first: then the page shows the
+// series as well. Only reads; a fault here leaves the report alone.
+bool More_case_rows(const tRequest& request, const tEntry_check& entries, const std::string& data) {
+    try {
+        tCase_row row;
+        if (request.Summary) {
+            tSummary_reader reader(std::string_view(data), entries.K);
+            return reader.Cases().Next(row) && reader.Cases().Next(row);
+        }
+        tData_matrix controls;
+        tCase_series_reader reader(std::string_view(data), entries.N, entries.K + 1, controls);
+        return reader.Next(row) && reader.Next(row);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+// pavona-cli --cases all --csv over the same request and data.
+val Series(const tRequest& request, const tData_source& source) {
+    char* text = nullptr;
+    std::size_t size = 0;
+    std::FILE* out = open_memstream(&text, &size);
+    char* error_text = nullptr;
+    std::size_t error_size = 0;
+    std::FILE* errors = open_memstream(&error_text, &error_size);
+    if (!out || !errors) {
+        if (out) std::fclose(out);
+        if (errors) std::fclose(errors);
+        std::free(text);
+        std::free(error_text);
+        return val::null();
+    }
     tSeries_settings settings;
     settings.Format = tSeries_format::Csv;
-    settings.Notes = notes;
-    std::string csv = Csv_header;
-    csv += Run_case(controls, 1, first, settings).Text;
-    long long count = 1;
-    tCase_row row;
-    while (reader.Next(row))
-        csv += Run_case(controls, ++count, row, settings).Text;
-    if (count == 1) return val::null();
+    settings.Cases = 0;
+    settings.Jobs = 1;
+    settings.Notes = request.Notes;
+    Run_series_request(request, source, settings, out, errors);
+    std::fclose(out);
+    std::fclose(errors);
+    const std::string csv(text, size);
+    std::free(text);
+    std::free(error_text);
+    long long cases = 0;
+    for (const char c : csv)
+        cases += c == '\n';
     val series = val::object();
     series.set("csv", csv);
-    series.set("cases", static_cast<double>(count));
+    series.set("cases", static_cast<double>(cases > 0 ? cases - 1 : 0));
     return series;
 }
 
-struct tPage_request {
-    std::string Predictors;
-    std::string Controls;
-    tLimit_choice Limits = tLimit_choice::Two_sided;
-    std::string Notes;
-    bool Summary = false;
-    std::string Data;
-    bool Viewer_has_text = false;
-};
-
-val Success(const tAnalysis& analysis, const tPage_request& request,
-            const std::vector<std::string>& warnings) {
-    val outcome = val::object();
-    outcome.set("ok", true);
-    std::string report;
-    for (const std::string& line :
-         Report_lines(analysis, Notes_lines(request.Notes), request.Viewer_has_text))
-        report += line + "\n";
-    outcome.set("report", report);
-    outcome.set("warnings", Array_of(warnings));
-    outcome.set("loaded", val::null());
-    outcome.set("plot", val::null());
-    outcome.set("series", val::null());
-    return outcome;
-}
-
-// Published norms: the summary file's statistics, then its case rows.
-val Run_summary(const tPage_request& request, int k, const tWarning_handler& warn,
-                const std::vector<std::string>& warnings) {
-    tSummary_reader reader(std::string_view(request.Data), k);
-    tControl_analysis controls = Analyse_summary(reader.Summary(), request.Limits);
-    tCase_row first;
-    if (!reader.Cases().Next(first))
-        throw EData_file_error(Format_text("The summary file ends before line %d, which must "
-                                           "hold the case's %d scores, the criterion first.",
-                                           k + 5, k + 1));
-    if (!first.Error.empty()) throw EData_file_error(first.Error);
-    const tAnalysis analysis = Analyse_with_case(std::move(controls), first.Scores, warn);
-    val outcome = Success(analysis, request, warnings);
-    outcome.set("series", Series(analysis, first, reader.Cases(), Notes_lines(request.Notes)));
-    return outcome;
-}
-
-// Raw data: n control rows and the case, perhaps followed by more cases.
-val Run_raw(const tPage_request& request, int k, int n, const tWarning_handler& warn,
-            const std::vector<std::string>& warnings) {
-    auto data = std::make_unique<tData_matrix>();
-    const std::string loaded = Read_data_bytes(request.Data, n + 1, k + 1, *data);
-    const tAnalysis analysis = Run_analysis(std::move(data), k, n, request.Limits, warn);
-    val outcome = Success(analysis, request, warnings);
-    outcome.set("loaded", loaded);
-    try {
-        outcome.set("plot",
-                    Plot_object(Make_plot_points(*analysis.Data, n, k, analysis.Regression,
-                                                 analysis.Predicted, analysis.SE_additional,
-                                                 analysis.Results, Plot_limits(request.Limits))));
-    } catch (const EFloating_point_error&) {
-        // Scores beyond what a chart can hold still get their report.
+const char* Field_name(tEntry_field field) {
+    switch (field) {
+    case tEntry_field::Predictors:
+        return "predictors";
+    case tEntry_field::Sample_size:
+        return "controls";
+    case tEntry_field::None:
+        break;
     }
-    tData_matrix controls_again;
-    tCase_series_reader reader(std::string_view(request.Data), n, k + 1, controls_again);
-    tCase_row first;
-    if (reader.Next(first))
-        outcome.set("series", Series(analysis, first, reader, Notes_lines(request.Notes)));
-    return outcome;
-}
-
-val Run(const tPage_request& request) {
-    const std::size_t notes_length = Notes_length(request.Notes);
-    if (notes_length > Max_notes_length)
-        return Refusal("notes", Notes_too_long_message(notes_length), tMessage_kind::Error);
-
-    tPage_platform platform;
-    std::vector<std::string> warnings;
-    const tWarning_handler warn = [&warnings](const std::string& message) {
-        warnings.push_back(message);
-    };
-    const std::string source = request.Summary ? "summary" : "data";
-    try {
-        if (request.Summary) {
-            const tEntry_check k = Check_predictors(platform, request.Predictors);
-            if (!k.Passed())
-                return Refusal("predictors", platform.Messages.at(0).Text,
-                               platform.Messages.at(0).Kind);
-            return Run_summary(request, k.K, warn, warnings);
-        }
-        const tEntry_check entries = Check_entries(platform, request.Predictors, request.Controls);
-        if (!entries.Passed()) {
-            const std::string field =
-                entries.Failed == tEntry_field::Predictors ? "predictors" : "controls";
-            if (!entries.Error_message.empty())
-                return Refusal(field, entries.Error_message, tMessage_kind::Error);
-            return Refusal(field, platform.Messages.at(0).Text, platform.Messages.at(0).Kind);
-        }
-        return Run_raw(request, entries.K, entries.N, warn, warnings);
-    } catch (const EAnalysis_refused& refusal) {
-        if (refusal.Reason() == EAnalysis_refused::tReason::Not_positive_definite)
-            return Refusal(source, refusal.what(), tMessage_kind::Error);
-        return Refusal("run", With_full_stop(refusal.what()), tMessage_kind::Error);
-    } catch (const EData_file_error& error) {
-        return Refusal(source, With_full_stop(error.what()), tMessage_kind::Error);
-    } catch (const std::exception& error) {
-        return Refusal("run", With_full_stop(error.what()), tMessage_kind::Error);
-    }
+    return "data";
 }
 
 // The page's request: { predictors, controls, limits ("two-sided", "lower",
 // "upper"), notes (lines joined by "\n"), summary (bool), data (Uint8Array),
-// viewerHasText (bool) }.
-val Analyse(const val& request) {
-    tPage_request page;
-    page.Predictors = request["predictors"].as<std::string>();
-    page.Controls = request["controls"].as<std::string>();
-    page.Limits = Limit_choice(request["limits"].as<std::string>());
-    page.Notes = request["notes"].as<std::string>();
-    page.Summary = request["summary"].as<bool>();
-    page.Data = Bytes_of(request["data"]);
-    page.Viewer_has_text = request["viewerHasText"].as<bool>();
-    return Run(page);
+// name (the data's shown name), viewerHasText (bool) }.
+val Analyse(const val& page) {
+    tRequest request;
+    request.Predictors = page["predictors"].as<std::string>();
+    request.Sample_size = page["controls"].as<std::string>();
+    request.Limits = Limits_named(page["limits"].as<std::string>());
+    const std::string notes = page["notes"].as<std::string>();
+    request.Notes = Notes_lines(notes);
+    request.Summary = page["summary"].as<bool>();
+    request.After_earlier_report = page["viewerHasText"].as<bool>();
+    const tData_source source =
+        tData_source::In_memory(page["name"].as<std::string>(), Bytes_of(page["data"]));
+
+    // The window's notes memo takes no more; pavona-cli refuses more.
+    const std::size_t notes_length = Notes_length(notes);
+    if (notes_length > Max_notes_length)
+        return Refusal("notes", Notes_too_long_message(notes_length), tMessage_kind::Error);
+
+    const tOutcome outcome = Run_request(request, source);
+    if (!outcome.Done)
+        return Refusal(Field_name(outcome.Field),
+                       outcome.Failure ? With_full_stop(outcome.Message) : outcome.Message,
+                       outcome.Kind);
+
+    val result = val::object();
+    result.set("ok", true);
+    std::string report;
+    for (const std::string& line : outcome.Report)
+        report += line + "\n";
+    result.set("report", report);
+    result.set("warnings", Array_of(outcome.Warnings));
+    result.set("loaded", outcome.Load_message.empty() ? val::null() : val(outcome.Load_message));
+    result.set("plot", outcome.Plot ? Plot_object(*outcome.Plot) : val::null());
+    const tEntry_check entries = Check_request(request);
+    result.set("series", More_case_rows(request, entries, source.Text) ? Series(request, source)
+                                                                       : val::null());
+    return result;
 }
 
 // The predictors field as the window checks it while it is typed: the lenient

@@ -83,6 +83,13 @@ window.Pavona = window.Pavona || {};
       return pasted.trim() === "" ? null : encode(pasted);
     },
 
+    // The name the data are shown by.
+    name() {
+      const file = isSummary() ? chosen.summary : chosen.raw;
+      if (file) return file.name;
+      return isSummary() ? "summary statistics form" : "pasted rows";
+    },
+
     // Whether the summary figures came from the form (for placing a refusal).
     fromForm: () => isSummary() && !chosen.summary,
 

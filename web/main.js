@@ -29,6 +29,8 @@ window.Pavona = window.Pavona || {};
   }
 
   function showRefusal(field, message) {
+    // The data's refusals concern whichever kind of data was given.
+    if (field === "data" && P.dataSource.isSummary()) field = "summary";
     const [messageId, fieldId] = fieldMessages[field] || fieldMessages.run;
     let target = fieldId ? byId(fieldId) : null;
     if (field === "data") target = byId("data-text").value.trim() ? byId("data-text") : byId("data-file");
@@ -51,6 +53,7 @@ window.Pavona = window.Pavona || {};
       notes: P.entries.notes(),
       summary,
       data: bytes || new Uint8Array(0),
+      name: P.dataSource.name(),
       viewerHasText: P.report.hasText(),
     };
     // The entries are checked first, as the window checks them before it asks for a file.
@@ -61,8 +64,7 @@ window.Pavona = window.Pavona || {};
         return;
       }
       if (!summary) P.entries.save();
-      const key = summary ? "summary" : "data";
-      showRefusal(key, { text: NoData[summary ? "summary" : "raw"], kind: "information" });
+      showRefusal("data", { text: NoData[summary ? "summary" : "raw"], kind: "information" });
       return;
     }
     const started = performance.now();

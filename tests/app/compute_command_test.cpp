@@ -18,8 +18,8 @@
 #include <memory>
 #include <unistd.h>
 
-#include "app/program_texts.h"
 #include "app/worksheet_form.h"
+#include "assessment/program_texts.h"
 #include "results/plot_window.h"
 #include "results/results_form.h"
 #include "tests/support/scripted_platform.h"

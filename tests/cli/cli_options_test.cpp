@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "assessment/json_report.h"
 #include "cli/cli_options.h"
-#include "cli/json_report.h"
 
 namespace {
 
@@ -34,27 +34,26 @@ TEST(Cli_options, DoubleDashEndsTheOptionsSoAFileMayBeginWithADash) {
 TEST(Cli_options, EachKindOfLimitsHasItsNameBothWays) {
     const struct {
         const char* name;
-        tLimit_choice limits;
-    } kinds[] = {{"two-sided", tLimit_choice::Two_sided},
-                 {"lower", tLimit_choice::One_sided_lower},
-                 {"upper", tLimit_choice::One_sided_upper}};
+        tLimits limits;
+    } kinds[] = {
+        {"two-sided", tLimits::Two_sided}, {"lower", tLimits::Lower}, {"upper", tLimits::Upper}};
     for (const auto& kind : kinds) {
         SCOPED_TRACE(kind.name);
         EXPECT_EQ(Parse({"--predictors=1", "--controls=10", "--limits", kind.name, "f"}).Limits,
                   kind.limits);
         EXPECT_STREQ(Limit_name(kind.limits), kind.name);
     }
-    EXPECT_EQ(Parse({"--predictors=1", "--controls=10", "f"}).Limits, tLimit_choice::Two_sided);
+    EXPECT_EQ(Parse({"--predictors=1", "--controls=10", "f"}).Limits, tLimits::Two_sided);
     EXPECT_THROW(Parse({"--predictors=1", "--controls=10", "--limits=both", "f"}), EUsage);
 }
 
 TEST(Cli_options, TheJsonReportNamesEachKindOfLimits) {
     const struct {
-        tLimit_choice limits;
+        tLimits limits;
         const char* field;
-    } kinds[] = {{tLimit_choice::Two_sided, "\"limits\": \"two-sided\""},
-                 {tLimit_choice::One_sided_lower, "\"limits\": \"lower\""},
-                 {tLimit_choice::One_sided_upper, "\"limits\": \"upper\""}};
+    } kinds[] = {{tLimits::Two_sided, "\"limits\": \"two-sided\""},
+                 {tLimits::Lower, "\"limits\": \"lower\""},
+                 {tLimits::Upper, "\"limits\": \"upper\""}};
     for (const auto& kind : kinds) {
         tAnalysis analysis;
         analysis.K = 1;

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string_view>
 
-#include "app/data_file_reader.h"
+#include "assessment/data_file_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2) return 0;

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/input_validation.h"
+#include "assessment/input_validation.h"
 #include "distributions/floating_point_faults.h"
 #include "silent_platform.h"
 
@@ -15,15 +15,13 @@ namespace {
 void Check(tSilent_platform& platform, const std::string& text) {
 
     const double parsed = ParseEntry(platform, text);
-    if (std::isnan(parsed))
-        std::abort();
+    if (std::isnan(parsed)) std::abort();
 
-    const double read = ReadNumericField(platform, text, "Caption: ");
-    if (!InputError) {
-        if (std::isnan(read))
-            std::abort();
-        CheckPredictorCount(platform, "Caption: ", read);
-        CheckSampleSize(platform, "Caption: ", read);
+    const tField_reading read = ReadNumericField(text, "Caption: ");
+    if (read.Warning.empty()) {
+        if (std::isnan(read.Value)) std::abort();
+        CheckPredictorCount("Caption: ", read.Value);
+        CheckSampleSize("Caption: ", read.Value);
     }
 
     for (char key : text) {
@@ -33,8 +31,7 @@ void Check(tSilent_platform& platform, const std::string& text) {
             entered != '-' && entered != '.' && !(entered >= '0' && entered <= '9'))
             std::abort();
     }
-    if (text.size() > 6 && TruncateEntry(platform, text) != text.substr(0, 6))
-        std::abort();
+    if (text.size() > 6 && TruncateEntry(platform, text) != text.substr(0, 6)) std::abort();
 }
 
 } // namespace

@@ -13,9 +13,9 @@
 #include <string_view>
 #include <vector>
 
-#include "app/analysis.h"
-#include "app/data_file_reader.h"
-#include "app/report.h"
+#include "assessment/analysis.h"
+#include "assessment/data_file_reader.h"
+#include "assessment/report.h"
 #include "distributions/argument_error.h"
 #include "distributions/floating_point_faults.h"
 #include "inference/plot_points.h"
@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 3) return 0;
     const int k = 1 + data[0] % 5;
     const int n = k + 2 + data[1] % (Max_sample_size - k - 1);
-    const auto limits = static_cast<tLimit_choice>(data[2] % 3);
+    const auto limits = static_cast<tLimits>(data[2] % 3);
     const std::string_view bytes(reinterpret_cast<const char*>(data + 3), size - 3);
 
     auto matrix = std::make_unique<tData_matrix>();
@@ -39,12 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     std::abort();
                 }
         // The plot of the same analysis: finite figures or a numeric error.
-        const tPlot_limits plot_limits =
-            limits == tLimit_choice::One_sided_lower   ? tPlot_limits::Lower
-            : limits == tLimit_choice::One_sided_upper ? tPlot_limits::Upper
-                                                       : tPlot_limits::Two_sided;
         Make_plot_points(*analysis.Data, n, k, analysis.Regression, analysis.Predicted,
-                         analysis.SE_additional, analysis.Results, plot_limits);
+                         analysis.SE_additional, analysis.Results, limits);
     } catch (const EData_file_error&) {
     } catch (const EAnalysis_refused&) {
     } catch (const EFloating_point_error&) {

@@ -10,9 +10,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "app/input_validation.h"
-#include "app/program_texts.h"
-#include "app/state_file.h"
+#include "assessment/input_validation.h"
+#include "assessment/program_texts.h"
+#include "assessment/state_file.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <string_view>
 
-#include "app/analysis.h"
-#include "app/report.h"
-#include "app/summary_file_reader.h"
+#include "assessment/analysis.h"
+#include "assessment/report.h"
+#include "assessment/summary_file_reader.h"
 #include "distributions/argument_error.h"
 #include "distributions/floating_point_faults.h"
 #include "tests/support/text_checks.h"
@@ -19,7 +19,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2) return 0;
     const int k = 1 + data[0] % 5;
-    const auto limits = static_cast<tLimit_choice>(data[1] % 3);
+    const auto limits = static_cast<tLimits>(data[1] % 3);
     const std::string_view bytes(reinterpret_cast<const char*>(data + 2), size - 2);
     try {
         tSummary_reader reader(bytes, k);

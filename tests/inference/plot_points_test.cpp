@@ -28,7 +28,7 @@ struct tPlotted {
     tPlot_points points;
 };
 
-tPlotted Plot(const tData_matrix& data, int n, int k, tPlot_limits limits) {
+tPlotted Plot(const tData_matrix& data, int n, int k, tLimits limits) {
     const int nvars = k + 1;
     tMatrix corr;
     tVector means, sds, row;
@@ -37,7 +37,7 @@ tPlotted Plot(const tData_matrix& data, int n, int k, tPlot_limits limits) {
     Build_regression_equation(nvars, n, true, corr, means, sds, p.regression);
     Get_data_row(data, n + 1, nvars, row);
     const tCase_data c = Make_case_data(n, k, means, sds, corr, p.regression, row);
-    Infer_case(c, limits == tPlot_limits::Two_sided, p.results, 95, p.predicted, p.se,
+    Infer_case(c, limits == tLimits::Two_sided, p.results, 95, p.predicted, p.se,
                [](const std::string&) {});
     p.points = Make_plot_points(data, n, k, p.regression, p.predicted, p.se, p.results, limits);
     return p;
@@ -51,7 +51,7 @@ TEST(PlotPoints, ControlsAndCaseSitAtTheirLeastSquaresPredictionAndObtainedScore
         const int n = 9;
         const auto data = reference::Random_sample(n, k, 1300 + k);
         const reference::Fit fit = reference::Least_squares(*data, n, k);
-        const tPlot_points points = Plot(*data, n, k, tPlot_limits::Two_sided).points;
+        const tPlot_points points = Plot(*data, n, k, tLimits::Two_sided).points;
 
         ASSERT_EQ(points.Controls.size(), static_cast<std::size_t>(n));
         for (int i = 1; i <= n; ++i) {
@@ -85,8 +85,7 @@ TEST(PlotPoints, IntervalEndsAreThePredictionPlusMinusTQuantileTimesTheStandardE
     const double one = boost::math::quantile(t, 0.95) * se;
     const double predicted = D(fit.prediction);
 
-    for (tPlot_limits limits :
-         {tPlot_limits::Two_sided, tPlot_limits::Lower, tPlot_limits::Upper}) {
+    for (tLimits limits : {tLimits::Two_sided, tLimits::Lower, tLimits::Upper}) {
         SCOPED_TRACE(static_cast<int>(limits));
         const tPlot_points points = Plot(*data, n, k, limits).points;
         EXPECT_NEAR(points.Two_sided_low, predicted - two, 1e-8);
@@ -96,18 +95,18 @@ TEST(PlotPoints, IntervalEndsAreThePredictionPlusMinusTQuantileTimesTheStandardE
 
         const tInterval_ends ends = Chosen_interval(points);
         switch (limits) {
-        case tPlot_limits::Two_sided:
+        case tLimits::Two_sided:
             EXPECT_FALSE(ends.Low_open || ends.High_open);
             EXPECT_EQ(ends.Low, points.Two_sided_low);
             EXPECT_EQ(ends.High, points.Two_sided_high);
             break;
-        case tPlot_limits::Lower: // from the bound upward, to the chart's top
+        case tLimits::Lower: // from the bound upward, to the chart's top
             EXPECT_FALSE(ends.Low_open);
             EXPECT_TRUE(ends.High_open);
             EXPECT_EQ(ends.Low, points.Lower_bound);
             EXPECT_EQ(ends.High, points.Score_high);
             break;
-        case tPlot_limits::Upper: // from the chart's bottom up to the bound
+        case tLimits::Upper: // from the chart's bottom up to the bound
             EXPECT_TRUE(ends.Low_open);
             EXPECT_FALSE(ends.High_open);
             EXPECT_EQ(ends.Low, points.Score_low);
@@ -131,7 +130,7 @@ TEST(PlotPoints, ShadedTailIsOnTheCasesSideAndHoldsThePercentageMoreExtreme) {
         const int n = 7, k = 1; // few df: heavy tails, much area beyond the curve's end
         auto data = reference::Random_sample(n, k, 5);
         (*data)(n + 1, 1) = reference::Least_squares(*data, n, k).prediction + shift;
-        const tPlotted plotted = Plot(*data, n, k, tPlot_limits::Two_sided);
+        const tPlotted plotted = Plot(*data, n, k, tLimits::Two_sided);
         const tPlot_points& points = plotted.points;
 
         EXPECT_EQ(points.T, D(plotted.results.T_value));
@@ -170,6 +169,6 @@ TEST(PlotPoints, AScoreBeyondTheChartsNumbersIsRefused) {
     data(3, 1) = 3;
     tCase_results results;
     results.DF = 1;
-    EXPECT_THROW(Make_plot_points(data, 2, 1, regression, 0, 1, results, tPlot_limits::Two_sided),
+    EXPECT_THROW(Make_plot_points(data, 2, 1, regression, 0, 1, results, tLimits::Two_sided),
                  EFloating_point_error);
 }

@@ -25,7 +25,7 @@ namespace fs = std::filesystem;
 namespace {
 
 // Three controls and a case below its prediction, drawn as given.
-tPlot_points Small_plot(tPlot_limits limits) {
+tPlot_points Small_plot(tLimits limits) {
     tPlot_points p;
     p.Controls = {{10, 12}, {20, 18}, {30, 31}};
     p.Case = {25, 14};
@@ -78,7 +78,7 @@ protected:
         fs::remove_all(folder);
         fs::create_directories(folder);
         window = std::make_unique<TfrmPlot>(platform);
-        window->Show_points(Small_plot(tPlot_limits::Two_sided));
+        window->Show_points(Small_plot(tLimits::Two_sided));
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
@@ -103,7 +103,7 @@ protected:
 } // namespace
 
 TEST_F(PlotWindow, ScoresChartShowsControlsCaseAndEqualScoresWhereThePointsSay) {
-    const tPlot_points given = Small_plot(tPlot_limits::Two_sided);
+    const tPlot_points given = Small_plot(tLimits::Two_sided);
     EXPECT_EQ(window->windowTitle(), "Plot: obtained 14.0000, predicted 25.0000");
 
     auto* controls = Find_series<QScatterSeries>(window->chartScores, "seriesControls");
@@ -142,12 +142,11 @@ TEST_F(PlotWindow, ScoresChartShowsControlsCaseAndEqualScoresWhereThePointsSay) 
 
 TEST_F(PlotWindow, IntervalBarStandsAtThePredictionBetweenTheChosenLimits) {
     const struct {
-        tPlot_limits Limits;
+        tLimits Limits;
         double Low; // NaN: runs to the axis' end
         double High;
-    } cases[] = {{tPlot_limits::Two_sided, 15, 35},
-                 {tPlot_limits::Lower, 17, NAN},
-                 {tPlot_limits::Upper, NAN, 33}};
+    } cases[] = {
+        {tLimits::Two_sided, 15, 35}, {tLimits::Lower, 17, NAN}, {tLimits::Upper, NAN, 33}};
     for (const auto& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.Limits));
         window->Show_points(Small_plot(c.Limits));
@@ -173,7 +172,7 @@ TEST_F(PlotWindow, IntervalBarStandsAtThePredictionBetweenTheChosenLimits) {
 }
 
 TEST_F(PlotWindow, DiscrepancyChartShadesTheCasesTailAndWritesItsPercentage) {
-    const tPlot_points given = Small_plot(tPlot_limits::Two_sided);
+    const tPlot_points given = Small_plot(tLimits::Two_sided);
     auto* x = qobject_cast<QValueAxis*>(window->chartDiscrepancy->chart()->axes(Qt::Horizontal)[0]);
     EXPECT_EQ(x->titleText(), "t on the discrepancy");
     EXPECT_LE(x->min(), -given.T_range);
@@ -201,7 +200,7 @@ TEST_F(PlotWindow, DiscrepancyChartShadesTheCasesTailAndWritesItsPercentage) {
 TEST_F(PlotWindow, NothingIsCutOffAtTheFirstSizeAndTheWindowResizes) {
     EXPECT_EQ(window->size(), QSize(792, 554));
     // The longest legend text, one-sided, at the first size.
-    window->Show_points(Small_plot(tPlot_limits::Upper));
+    window->Show_points(Small_plot(tLimits::Upper));
     QApplication::processEvents();
     EXPECT_LE(window->minimumSizeHint().width(), 792);
     EXPECT_LE(window->minimumSizeHint().height(), 554);

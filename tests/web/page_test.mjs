@@ -141,7 +141,8 @@ test("a refusal is shown beside the field it concerns, in pavona-cli's words", a
     { name: "sample size above 499", k: 1, n: 500, field: "#controls-message" },
     { name: "a title line in the data", k: 1, n: 10, file: "title_line.txt", field: "#data-message" },
     { name: "a short row", k: 1, n: 10, file: "short_row.txt", field: "#data-message" },
-    { name: "no variance", k: 1, n: 5, file: "zero_variance.txt", field: "#run-message" },
+    { name: "no variance", k: 1, n: 5, file: "zero_variance.txt", field: "#data-message" },
+    { name: "collinear predictors", k: 2, n: 6, file: "collinear.txt", field: "#predictors-message" },
   ];
   for (const c of cases) {
     await t.test(c.name, () => withPage(async (page) => {

@@ -1,4 +1,4 @@
-#include "app/analysis.h"
+#include "assessment/analysis.h"
 
 #include <gtest/gtest.h>
 
@@ -8,11 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "app/data_file_reader.h"
-#include "app/summary_file_reader.h"
+#include "assessment/data_file_reader.h"
+#include "assessment/summary_file_reader.h"
 #include "distributions/text_format.h"
 #include "inference/case_inference.h"
-#include "tests/support/scripted_platform.h"
 
 namespace {
 
@@ -29,7 +28,7 @@ const std::string Worked_example = "68 29\n44 29\n68 21.5\n45 19\n52 18\n46 17.5
 
 std::string Refusal(const std::string& text, int k, int n, EAnalysis_refused::tReason reason) {
     try {
-        Run_analysis(Data_of(text, n + 1, k + 1), k, n, tLimit_choice::Two_sided, {});
+        Run_analysis(Data_of(text, n + 1, k + 1), k, n, tLimits::Two_sided, {});
     } catch (const EAnalysis_refused& error) {
         EXPECT_EQ(error.Reason(), reason);
         return error.what();
@@ -50,62 +49,8 @@ TEST(Labels, PadRightFillsToTheLengthAndLeavesLongerTextsAlone) {
     EXPECT_EQ(Variable_label(6), "Predictor (X) 5");
 }
 
-TEST(EntryChecks, AcceptedEntriesGiveKAndN) {
-    tScripted_platform platform;
-    const tEntry_check check = Check_entries(platform, "2", "4");
-    EXPECT_TRUE(check.Passed());
-    EXPECT_EQ(check.K, 2);
-    EXPECT_EQ(check.N, 4);
-    EXPECT_TRUE(Check_entries(platform, "5", "499").Passed());
-    EXPECT_TRUE(platform.Boxes.empty());
-}
-
-TEST(EntryChecks, TooManyPredictorsForTheSampleIsRefusedOnThePredictorsField) {
-    tScripted_platform platform;
-    const tEntry_check check = Check_entries(platform, "3", "4");
-    EXPECT_EQ(check.Failed, tEntry_field::Predictors);
-    EXPECT_EQ(check.Error_message, " With a normative/control sample size of  4, the maximum "
-                                   "number of predictor variables is  2 ");
-    EXPECT_TRUE(platform.Boxes.empty());
-}
-
-TEST(EntryChecks, ASampleAbove499IsRefusedOnTheSampleSizeField) {
-    tScripted_platform platform;
-    const tEntry_check check = Check_entries(platform, "1", "500");
-    EXPECT_EQ(check.Failed, tEntry_field::Sample_size);
-    EXPECT_EQ(check.Error_message, " The n entered exceeds the maximum size (n=499) for the "
-                                   "control or normative sample.");
-}
-
-TEST(EntryChecks, OnlyTheFirstFailingStepSpeaks) {
-    tScripted_platform platform;
-    // Both entries bad: only k's warning.
-    tEntry_check check = Check_entries(platform, "7", "abc");
-    EXPECT_EQ(check.Failed, tEntry_field::Predictors);
-    EXPECT_TRUE(check.Error_message.empty());
-    ASSERT_EQ(platform.Boxes.size(), 1u);
-    EXPECT_EQ(platform.Boxes[0].Kind, tMessage_kind::Warning);
-    EXPECT_NE(platform.Boxes[0].Text.find("less than 6"), std::string::npos);
-
-    // k fine, n bad: n's warning only.
-    platform.Clear_record();
-    check = Check_entries(platform, "2", "");
-    EXPECT_EQ(check.Failed, tEntry_field::Sample_size);
-    ASSERT_EQ(platform.Boxes.size(), 1u);
-    EXPECT_NE(platform.Boxes[0].Text.find("Data have not been entered"), std::string::npos);
-
-    // k >= n - 1 is found before n > 499 could be: n = 4 stops at the first.
-    platform.Clear_record();
-    check = Check_entries(platform, "5", "6");
-    EXPECT_EQ(check.Failed, tEntry_field::Predictors);
-    EXPECT_EQ(check.Error_message, " With a normative/control sample size of  6, the maximum "
-                                   "number of predictor variables is  4 ");
-    EXPECT_TRUE(platform.Boxes.empty());
-}
-
 TEST(RunAnalysis, TheWorkedExampleGivesThePublishedFigures) {
-    const tAnalysis a =
-        Run_analysis(Data_of(Worked_example, 11, 2), 1, 10, tLimit_choice::Two_sided, {});
+    const tAnalysis a = Run_analysis(Data_of(Worked_example, 11, 2), 1, 10, tLimits::Two_sided, {});
     EXPECT_NEAR(a.Means[1], 50, 1e-15);
     EXPECT_NEAR(a.SDs[2], 5, 1e-15);
     EXPECT_NEAR(a.Corr(1, 2), 0.5, 1e-15);
@@ -131,10 +76,8 @@ TEST(RunAnalysis, TheWorkedExampleGivesThePublishedFigures) {
 }
 
 TEST(RunAnalysis, OneSidedLowerAndUpperComputeTheSameFigures) {
-    const tAnalysis lower =
-        Run_analysis(Data_of(Worked_example, 11, 2), 1, 10, tLimit_choice::One_sided_lower, {});
-    const tAnalysis upper =
-        Run_analysis(Data_of(Worked_example, 11, 2), 1, 10, tLimit_choice::One_sided_upper, {});
+    const tAnalysis lower = Run_analysis(Data_of(Worked_example, 11, 2), 1, 10, tLimits::Lower, {});
+    const tAnalysis upper = Run_analysis(Data_of(Worked_example, 11, 2), 1, 10, tLimits::Upper, {});
     EXPECT_EQ(lower.Results.Pct_lower, upper.Results.Pct_lower);
     EXPECT_EQ(lower.Results.ZOP_upper, upper.Results.ZOP_upper);
     EXPECT_NEAR(lower.Results.Pct_lower, 0.0145, 5e-5);
@@ -198,11 +141,11 @@ void Expect_same_case_figures(const tCase_analysis& a, const tCase_analysis& b) 
 
 TEST(AnalysisParts, OneControlAnalysisServesEveryCaseAsItsOwnRunWouldToTheLastBit) {
     const tControl_analysis controls =
-        Analyse_controls(Data_of(Two_predictor_controls(), 12, 3), 2, 12, tLimit_choice::Two_sided);
+        Analyse_controls(Data_of(Two_predictor_controls(), 12, 3), 2, 12, tLimits::Two_sided);
     for (const std::string& row : Case_rows) {
         SCOPED_TRACE(row);
         const tAnalysis whole = Run_analysis(Data_of(Two_predictor_controls() + row + "\n", 13, 3),
-                                             2, 12, tLimit_choice::Two_sided, {});
+                                             2, 12, tLimits::Two_sided, {});
         const tCase_analysis part = Analyse_case(controls, whole.Case_scores, {});
         Expect_same_case_figures(part, whole);
         EXPECT_EQ(controls.Regression.SEE, whole.Regression.SEE);
@@ -222,21 +165,20 @@ struct tData_file {
     std::string Path;
     int K;
     int N;
-    tLimit_choice Limits;
+    tLimits Limits;
 };
 
 std::vector<tData_file> Accepted_data_files() {
     const std::string data = PAVONA_TEST_DATA;
-    std::vector<tData_file> files = {
-        {data + "/worked_example.txt", 1, 10, tLimit_choice::Two_sided},
-        {data + "/worked_example_crlf_bom.txt", 1, 10, tLimit_choice::One_sided_lower},
-        {data + "/five_predictors.txt", 5, 12, tLimit_choice::One_sided_upper}};
+    std::vector<tData_file> files = {{data + "/worked_example.txt", 1, 10, tLimits::Two_sided},
+                                     {data + "/worked_example_crlf_bom.txt", 1, 10, tLimits::Lower},
+                                     {data + "/five_predictors.txt", 5, 12, tLimits::Upper}};
     for (const char* name :
          {"three_predictors.txt", "offset_1e15.txt", "scaled_1e15.txt", "scaled_1e-15.txt"})
-        files.push_back({data + "/hostile/" + name, 3, 30, tLimit_choice::Two_sided});
+        files.push_back({data + "/hostile/" + name, 3, 30, tLimits::Two_sided});
     for (const char* name : {"minus_zero.txt", "number_forms_plain.txt"})
-        files.push_back({data + "/hostile/" + name, 2, 6, tLimit_choice::Two_sided});
-    files.push_back({data + "/hostile/n499_k5.txt", 5, 499, tLimit_choice::One_sided_upper});
+        files.push_back({data + "/hostile/" + name, 2, 6, tLimits::Two_sided});
+    files.push_back({data + "/hostile/n499_k5.txt", 5, 499, tLimits::Upper});
     return files;
 }
 
@@ -302,7 +244,7 @@ TEST(SummaryAnalysis, ANotPositiveDefiniteMatrixIsRefusedWithTheUsualMessage) {
     const std::string text = "30\n1 2 3\n1 1 1\n1 0.9 0.9\n0.9 1 1\n0.9 1 1\n";
     tSummary_reader reader{std::string_view(text), 2};
     try {
-        Analyse_summary(reader.Summary(), tLimit_choice::Two_sided);
+        Analyse_summary(reader.Summary(), tLimits::Two_sided);
         FAIL() << "a singular matrix was accepted";
     } catch (const EAnalysis_refused& error) {
         EXPECT_EQ(error.Reason(), EAnalysis_refused::tReason::Not_positive_definite);

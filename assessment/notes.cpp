@@ -1,4 +1,4 @@
-#include "app/notes.h"
+#include "assessment/notes.h"
 
 std::size_t Notes_length(const std::string& text) {
     std::size_t length = 0;

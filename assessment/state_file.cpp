@@ -1,4 +1,4 @@
-#include "app/state_file.h"
+#include "assessment/state_file.h"
 
 #include <cctype>
 #include <cerrno>
@@ -10,7 +10,7 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "app/program_texts.h"
+#include "assessment/program_texts.h"
 #include "platform/system_error_message.h"
 
 #ifdef _WIN32

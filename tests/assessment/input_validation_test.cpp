@@ -1,10 +1,10 @@
-#include "app/input_validation.h"
+#include "assessment/input_validation.h"
 
 #include <gtest/gtest.h>
 #include <stdexcept>
 #include <string>
 
-#include "app/program_texts.h"
+#include "assessment/program_texts.h"
 #include "tests/support/scripted_platform.h"
 
 namespace {
@@ -65,64 +65,50 @@ TEST_F(InputValidation, ParseEntryWarnsOnABadCharacterAndKeepsOnlyWhatASecondPoi
 TEST_F(InputValidation, OverlongDigitStringsRaiseOnlyWhenTheValueItselfOverflows) {
     EXPECT_THROW(ParseEntry(platform, std::string(400, '9')), std::exception);
     EXPECT_DOUBLE_EQ(ParseEntry(platform, "1." + std::string(400, '0') + "5"), 1.0);
-    EXPECT_DOUBLE_EQ(ReadNumericField(platform, "2." + std::string(400, '7'), SampleSizeCaption),
+    EXPECT_DOUBLE_EQ(ReadNumericField("2." + std::string(400, '7'), SampleSizeCaption).Value,
                      2.7777777777777777);
     EXPECT_FALSE(InputError);
 }
 
-TEST_F(InputValidation, ReadNumericFieldRefusesAnEmptyFieldQuotingTheCaption) {
-    ReadNumericField(platform, "", PredictorsCaption);
-    EXPECT_TRUE(InputError);
-    Expect_one_warning("INPUT ERROR\r\r(  Number of predictor (i.e., X) variables :   )\r\r"
-                       "Data have not been entered in this field.");
+TEST(EntryReading, ReadNumericFieldRefusesAnEmptyFieldOrACommaQuotingCaptionAndText) {
+    EXPECT_EQ(ReadNumericField("", PredictorsCaption).Warning,
+              "INPUT ERROR\r\r(  Number of predictor (i.e., X) variables :   )\r\r"
+              "Data have not been entered in this field.");
+    EXPECT_EQ(ReadNumericField("3,5", SampleSizeCaption).Warning,
+              "INPUT ERROR\r(  Sample size (N) of sample providing the summary data:  "
+              "3,5  )\r\rEnter numeric data only.");
 }
 
-TEST_F(InputValidation, ReadNumericFieldRefusesACommaQuotingCaptionAndText) {
-    ReadNumericField(platform, "3,5", SampleSizeCaption);
-    EXPECT_TRUE(InputError);
-    Expect_one_warning("INPUT ERROR\r(  Sample size (N) of sample providing the summary data:  "
-                       "3,5  )\r\rEnter numeric data only.");
-}
-
-TEST_F(InputValidation, ReadNumericFieldAcceptsPlainDecimals) {
-    EXPECT_DOUBLE_EQ(ReadNumericField(platform, ".5", SampleSizeCaption), 0.5);
-    EXPECT_FALSE(InputError);
-    EXPECT_EQ(ReadNumericField(platform, "5.", SampleSizeCaption), 5);
-    EXPECT_FALSE(InputError);
-    EXPECT_EQ(ReadNumericField(platform, "-0", SampleSizeCaption), 0);
-    EXPECT_FALSE(InputError);
-    EXPECT_EQ(ReadNumericField(platform, "30", SampleSizeCaption), 30);
-    EXPECT_FALSE(InputError);
-    EXPECT_TRUE(platform.Boxes.empty());
-}
-
-TEST_F(InputValidation, CheckPredictorCountAcceptsWholeNumbersOneToFive) {
-    EXPECT_TRUE(CheckPredictorCount(platform, PredictorsCaption, 1));
-    EXPECT_TRUE(CheckPredictorCount(platform, PredictorsCaption, 5));
-    EXPECT_TRUE(platform.Boxes.empty());
-    for (double value : {0.0, 6.0, 12.0, -1.0, 2.5, 1e300}) {
-        EXPECT_FALSE(CheckPredictorCount(platform, PredictorsCaption, value)) << value;
-        ASSERT_EQ(platform.Boxes.size(), 1u);
-        EXPECT_EQ(platform.Boxes[0].Kind, tMessage_kind::Warning);
-        platform.Clear_record();
+TEST(EntryReading, ReadNumericFieldAcceptsPlainDecimals) {
+    const struct {
+        const char* Text;
+        double Value;
+    } cases[] = {{".5", 0.5}, {"5.", 5}, {"-0", 0}, {"30", 30}};
+    for (const auto& c : cases) {
+        const tField_reading read = ReadNumericField(c.Text, SampleSizeCaption);
+        EXPECT_EQ(read.Warning, "") << c.Text;
+        EXPECT_DOUBLE_EQ(read.Value, c.Value) << c.Text;
     }
-    CheckPredictorCount(platform, PredictorsCaption, 2.5);
-    Expect_one_warning("INPUT ERROR\r(  Number of predictor (i.e., X) variables :   2.500  )\r"
-                       "The value must be a positive integer and be less than 6.");
 }
 
-TEST_F(InputValidation, CheckSampleSizeAcceptsWholeNumbersFromThreeUp) {
-    EXPECT_TRUE(CheckSampleSize(platform, SampleSizeCaption, 3));
-    EXPECT_TRUE(CheckSampleSize(platform, SampleSizeCaption, 499));
-    EXPECT_TRUE(platform.Boxes.empty());
-    for (double value : {2.0, 0.0, 30.5, -5.0, 1e19}) {
-        EXPECT_FALSE(CheckSampleSize(platform, SampleSizeCaption, value)) << value;
-        ASSERT_EQ(platform.Boxes.size(), 1u);
-        platform.Clear_record();
-    }
-    CheckSampleSize(platform, SampleSizeCaption, 30.5);
-    Expect_one_warning("INPUT ERROR\r(  Sample size (N) of sample providing the summary data:  "
-                       "30.500  )\rThe value for sample size must be an integer greater than 2.");
+TEST(EntryReading, CheckPredictorCountAcceptsWholeNumbersOneToFive) {
+    EXPECT_EQ(CheckPredictorCount(PredictorsCaption, 1), "");
+    EXPECT_EQ(CheckPredictorCount(PredictorsCaption, 5), "");
+    for (double value : {0.0, 6.0, 12.0, -1.0, 2.5, 1e300})
+        EXPECT_NE(CheckPredictorCount(PredictorsCaption, value), "") << value;
+    EXPECT_EQ(CheckPredictorCount(PredictorsCaption, 2.5),
+              "INPUT ERROR\r(  Number of predictor (i.e., X) variables :   2.500  )\r"
+              "The value must be a positive integer and be less than 6.");
+}
+
+TEST(EntryReading, CheckSampleSizeAcceptsWholeNumbersFromThreeUp) {
+    EXPECT_EQ(CheckSampleSize(SampleSizeCaption, 3), "");
+    EXPECT_EQ(CheckSampleSize(SampleSizeCaption, 499), "");
+    for (double value : {2.0, 0.0, 30.5, -5.0, 1e19})
+        EXPECT_NE(CheckSampleSize(SampleSizeCaption, value), "") << value;
+    EXPECT_EQ(CheckSampleSize(SampleSizeCaption, 30.5),
+              "INPUT ERROR\r(  Sample size (N) of sample providing the summary data:  "
+              "30.500  )\rThe value for sample size must be an integer greater than 2.");
 }
 
 TEST_F(InputValidation, FilterNumericKeyPassesDigitsSignPointAndEditingKeys) {

@@ -1,4 +1,4 @@
-#include "app/state_file.h"
+#include "assessment/state_file.h"
 
 #include <cstdlib>
 #include <filesystem>

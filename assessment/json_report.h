@@ -2,9 +2,10 @@
 
 // Every figure of an analysis as one JSON object, at full precision.
 
+#include <optional>
 #include <string>
 
-#include "app/analysis.h"
+#include "assessment/analysis.h"
 
 // A number as JSON: 21 significant digits carry every bit of an extended
 // real; a value that is not finite becomes null.
@@ -12,6 +13,11 @@ std::string Json_number(Extended value);
 
 // A text as a JSON string, quotes, backslashes and control characters escaped.
 std::string Json_string(const std::string& text);
+
+// The name of each kind of limits in the JSON report and on the command line.
+const char* Limit_name(tLimits limits);
+// The kind of limits of that name, if any.
+std::optional<tLimits> Limits_named(const std::string& name);
 
 std::string Json_report(const tAnalysis& analysis);
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/analysis.h"
+#include "assessment/analysis.h"
 
 // The report separator (102 underscores) and the table rule (a blank and 97
 // underscores).

@@ -1,10 +1,10 @@
-#include "app/summary_file_reader.h"
+#include "assessment/summary_file_reader.h"
 
 #include <cerrno>
 #include <cmath>
 #include <vector>
 
-#include "app/analysis.h"
+#include "assessment/analysis.h"
 #include "distributions/text_format.h"
 #include "platform/system_error_message.h"
 
@@ -86,7 +86,8 @@ tSummary_reader::tSummary_reader(std::string_view bytes, int k) {
     tSource source;
     source.bytes = bytes;
     Read(source);
-    cases_ = std::make_unique<tCase_series_reader>(bytes.substr(source.position), k + 5, k + 1);
+    cases_ = std::make_unique<tCase_series_reader>(bytes.substr(source.position),
+                                                   Summary_first_case_line(k), k + 1);
 }
 
 tSummary_reader::tSummary_reader(std::FILE* stream, int k) {
@@ -94,7 +95,7 @@ tSummary_reader::tSummary_reader(std::FILE* stream, int k) {
     tSource source;
     source.stream = stream;
     Read(source);
-    cases_ = std::make_unique<tCase_series_reader>(stream, k + 5, k + 1);
+    cases_ = std::make_unique<tCase_series_reader>(stream, Summary_first_case_line(k), k + 1);
 }
 
 tSummary_reader::tSummary_reader(const std::string& path, int k) {
@@ -106,7 +107,7 @@ tSummary_reader::tSummary_reader(const std::string& path, int k) {
         tSource source;
         source.stream = owned_;
         Read(source);
-        cases_ = std::make_unique<tCase_series_reader>(owned_, k + 5, k + 1);
+        cases_ = std::make_unique<tCase_series_reader>(owned_, Summary_first_case_line(k), k + 1);
     } catch (...) {
         std::fclose(owned_);
         throw;

@@ -18,10 +18,16 @@
 #include <string>
 #include <string_view>
 
-#include "app/data_file_reader.h"
+#include "assessment/data_file_reader.h"
 #include "matrix/matrix_types.h"
 
 inline constexpr long long Max_summary_sample_size = 1000000;
+
+// The line of the first case row: after n, the means, the SDs and the k + 1
+// rows of the correlation matrix.
+inline constexpr int Summary_first_case_line(int k) {
+    return k + 5;
+}
 
 // Entries of the correlation matrix this close are taken as equal (and
 // replaced by their mean); a diagonal entry this close to 1 as 1.

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/notes.h"
+#include "assessment/notes.h"
 
 TEST(Notes, LengthCountsCharactersAndTwoPerLineBreak) {
     EXPECT_EQ(Notes_length(std::vector<std::string>{}), 0u);

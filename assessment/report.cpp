@@ -1,6 +1,6 @@
-#include "app/report.h"
+#include "assessment/report.h"
 
-#include "app/program_texts.h"
+#include "assessment/program_texts.h"
 #include "distributions/text_format.h"
 #include "matrix/matrix_printing.h"
 
@@ -13,7 +13,7 @@ namespace {
 
 using tLines = std::vector<std::string>;
 
-// The texts that change with the kind of limits, in the order of tLimit_choice.
+// The texts that change with the kind of limits, in the order of tLimits.
 // Each format takes the limits it names, lower before upper; printf ignores
 // the argument a one-sided format does not use.
 struct tLimit_texts {
@@ -41,7 +41,7 @@ constexpr tLimit_texts Limit_texts[] = {
      " 95%% (one-sided) upper confidence limit on the percentage = %1.4Lf%%", true},
 };
 
-const tLimit_texts& Texts_for(tLimit_choice limits) {
+const tLimit_texts& Texts_for(tLimits limits) {
     return Limit_texts[static_cast<int>(limits)];
 }
 

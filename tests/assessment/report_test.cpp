@@ -1,4 +1,4 @@
-#include "app/report.h"
+#include "assessment/report.h"
 #include "inference/regression_equation.h"
 
 #include <gtest/gtest.h>
@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "app/program_texts.h"
+#include "assessment/program_texts.h"
 
 namespace {
 
 // A hand-filled analysis with k predictors and n = 3 controls, so that the
 // report's layout is pinned independently of the numeric code.
-tAnalysis Sample_analysis(int k, tLimit_choice limits) {
+tAnalysis Sample_analysis(int k, tLimits limits) {
     tAnalysis a;
     a.K = k;
     a.N = 3;
@@ -79,7 +79,7 @@ bool Contains(const std::vector<std::string>& lines, const std::string& line) {
 } // namespace
 
 TEST(Report, FirstReportOpensWithAnEmptyLineAndTheHeading) {
-    const auto lines = Report_lines(Sample_analysis(1, tLimit_choice::Two_sided), {}, false);
+    const auto lines = Report_lines(Sample_analysis(1, tLimits::Two_sided), {}, false);
     ASSERT_GE(lines.size(), 12u);
     EXPECT_EQ(lines[0], "");
     EXPECT_EQ(lines[1], ProgramDescription);
@@ -97,22 +97,22 @@ TEST(Report, FirstReportOpensWithAnEmptyLineAndTheHeading) {
 }
 
 TEST(Report, ASecondReportBeginsWithTheSeparator) {
-    const auto lines = Report_lines(Sample_analysis(1, tLimit_choice::Two_sided), {}, true);
+    const auto lines = Report_lines(Sample_analysis(1, tLimits::Two_sided), {}, true);
     EXPECT_EQ(lines[0], std::string(102, '_'));
     EXPECT_EQ(lines[1], "");
     EXPECT_EQ(lines[2], ProgramDescription);
     EXPECT_EQ(lines.size(),
-              Report_lines(Sample_analysis(1, tLimit_choice::Two_sided), {}, false).size() + 1);
+              Report_lines(Sample_analysis(1, tLimits::Two_sided), {}, false).size() + 1);
 }
 
 TEST(Report, NotesFollowTheCaptionAndFurtherLinesAreIndentedByFifteen) {
-    const auto one = Report_lines(Sample_analysis(1, tLimit_choice::Two_sided), {"abc"}, false);
+    const auto one = Report_lines(Sample_analysis(1, tLimits::Two_sided), {"abc"}, false);
     EXPECT_EQ(one[9], " User's Notes: abc");
     EXPECT_EQ(one[10], " ");
     EXPECT_EQ(one[11], " INPUTS :");
 
     const auto two =
-        Report_lines(Sample_analysis(1, tLimit_choice::Two_sided), {"first", "second"}, false);
+        Report_lines(Sample_analysis(1, tLimits::Two_sided), {"first", "second"}, false);
     EXPECT_EQ(two[9], " User's Notes: first");
     EXPECT_EQ(two[10], "               second");
     EXPECT_EQ(two[11], " ");
@@ -120,7 +120,7 @@ TEST(Report, NotesFollowTheCaptionAndFurtherLinesAreIndentedByFifteen) {
 }
 
 TEST(Report, RawDataAndSummaryTableLinesArePinnedToTheCharacter) {
-    const auto lines = Report_lines(Sample_analysis(1, tLimit_choice::Two_sided), {}, false);
+    const auto lines = Report_lines(Sample_analysis(1, tLimits::Two_sided), {}, false);
     const std::size_t raw = Index_of(lines, " Raw data for controls:");
     EXPECT_EQ(lines[raw - 1], "");
     EXPECT_EQ(lines[raw + 1], "   [   1]:      50.00000       25.00000   ");
@@ -157,7 +157,7 @@ TEST(Report, RawDataAndSummaryTableLinesArePinnedToTheCharacter) {
 }
 
 TEST(Report, RegressionAndCaseSectionsOfTheOnePredictorLayout) {
-    const auto lines = Report_lines(Sample_analysis(1, tLimit_choice::Two_sided), {}, false);
+    const auto lines = Report_lines(Sample_analysis(1, tLimits::Two_sided), {}, false);
     const std::string rule = " " + std::string(97, '_');
     const std::size_t eq = Index_of(lines, " OUTPUTS: Regression equation (alpha & betas) and "
                                            "squared semi-partial correlation for predictors:");
@@ -209,7 +209,7 @@ TEST(Report, RegressionAndCaseSectionsOfTheOnePredictorLayout) {
 }
 
 TEST(Report, FivePredictorsGiveSixRowsAndFivePredictorLines) {
-    const auto lines = Report_lines(Sample_analysis(5, tLimit_choice::Two_sided), {}, false);
+    const auto lines = Report_lines(Sample_analysis(5, tLimits::Two_sided), {}, false);
     EXPECT_TRUE(Contains(lines, " Number of predictor (i.e., X) variables  =                 5"));
     const std::size_t table = Index_of(lines, " Predictor (X) 5 :                     20.000     "
                                               "        5.000                   30.000 ");
@@ -231,17 +231,17 @@ TEST(Report, FivePredictorsGiveSixRowsAndFivePredictorLines) {
 
 TEST(Report, EachLimitChoicePrintsItsOwnLines) {
     struct tCase {
-        tLimit_choice Limits;
+        tLimits Limits;
         std::string Credible, Heading, Effect, Percentage;
     };
     const std::vector<tCase> cases = {
-        {tLimit_choice::Two_sided, "Two-sided",
+        {tLimits::Two_sided, "Two-sided",
          "(plus 95% CI): ", " Effect size (Z-OP) = -2.309 (95% CI = -3.921  to  -0.348)",
          " 95% confidence limits on the percentage = 1.2345% to 10.5000% "},
-        {tLimit_choice::One_sided_lower, "One-sided lower",
+        {tLimits::Lower, "One-sided lower",
          "(plus 95% lower limit): ", " Effect size (Z-OP) = -2.309 (95% lower limit = -3.921 )",
          " 95% (one-sided) lower confidence limit on the percentage = 1.2345%"},
-        {tLimit_choice::One_sided_upper, "One-sided upper",
+        {tLimits::Upper, "One-sided upper",
          "(plus 95% upper limit): ", " Effect size (Z-OP) = -2.309 (95% upper limit = -0.348 )",
          " 95% (one-sided) upper confidence limit on the percentage = 10.5000%"},
     };
@@ -259,7 +259,7 @@ TEST(Report, EachLimitChoicePrintsItsOwnLines) {
 }
 
 TEST(Report, LongValuesWidenTheirColumnInsteadOfBeingCut) {
-    tAnalysis a = Sample_analysis(1, tLimit_choice::Two_sided);
+    tAnalysis a = Sample_analysis(1, tLimits::Two_sided);
     a.Means[1] = 1e25L;
     const auto lines = Report_lines(a, {}, false);
     EXPECT_TRUE(Contains(lines, " Criterion (Y)   :      10000000000000000000000000.000     "
@@ -276,7 +276,7 @@ TEST(Report, NumbersUseADecimalPointWhateverTheProcessLocale) {
             break;
         }
     if (!chosen) GTEST_SKIP() << "no locale with a decimal comma installed";
-    const auto lines = Report_lines(Sample_analysis(1, tLimit_choice::Two_sided), {}, false);
+    const auto lines = Report_lines(Sample_analysis(1, tLimits::Two_sided), {}, false);
     std::setlocale(LC_ALL, previous.c_str());
     EXPECT_TRUE(Contains(lines, " Multiple R for regression equation =                           "
                                 "0.500"));
@@ -284,7 +284,7 @@ TEST(Report, NumbersUseADecimalPointWhateverTheProcessLocale) {
 }
 
 TEST(Report, TheSquaredSemiPartialColumnShowsTheAnalysisFigures) {
-    tAnalysis a = Sample_analysis(2, tLimit_choice::Two_sided);
+    tAnalysis a = Sample_analysis(2, tLimits::Two_sided);
     a.Squared_semi_partials[1] = 0.27L;
     a.Squared_semi_partials[2] = 0.0125L;
     const auto lines = Report_lines(a, {}, false);

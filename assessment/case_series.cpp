@@ -1,4 +1,4 @@
-#include "cli/case_series.h"
+#include "assessment/case_series.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -11,8 +11,8 @@
 #include <semaphore>
 #include <thread>
 
-#include "app/report.h"
-#include "cli/json_report.h"
+#include "assessment/json_report.h"
+#include "assessment/report.h"
 #include "distributions/text_format.h"
 #include "platform/platform.h"
 #include "platform/system_error_message.h"
@@ -38,7 +38,7 @@ std::string Csv_number(Extended value) {
     return Format_text("%.21Lg", value);
 }
 
-std::string Csv_line(long long number, const tCase_analysis* c, tLimit_choice limits,
+std::string Csv_line(long long number, const tCase_analysis* c, tLimits limits,
                      const std::string& error) {
     std::string line = std::to_string(number);
     const auto add = [&](const std::string& field) { line += "," + field; };
@@ -47,8 +47,8 @@ std::string Csv_line(long long number, const tCase_analysis* c, tLimit_choice li
     } else {
         const tCase_results& r = c->Results;
         // The limit that the one-sided choice does not show stays empty.
-        const bool lower = limits != tLimit_choice::One_sided_upper;
-        const bool upper = limits != tLimit_choice::One_sided_lower;
+        const bool lower = limits != tLimits::Upper;
+        const bool upper = limits != tLimits::Lower;
         add(Csv_number(c->Case.Case_Y));
         add(Csv_number(c->Predicted));
         add(Csv_number(c->Case.Case_Y - c->Predicted));

@@ -1,7 +1,7 @@
 // The pieces of a series run: CSV fields, the progress line and one case's
 // output, without running the tool.
 
-#include "cli/case_series.h"
+#include "assessment/case_series.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@ namespace {
 
 // The worked example's controls: criterion mean 50, SD 10; predictor mean 20,
 // SD 5; correlation 0.5.
-tControl_analysis Worked_controls(tLimit_choice limits) {
+tControl_analysis Worked_controls(tLimits limits) {
     auto data = std::make_unique<tData_matrix>();
     Read_data_bytes(
         "68 29\n44 29\n68 21.5\n45 19\n52 18\n46 17.5\n42 17\n49 16.5\n41 16.5\n45 16\n", 10, 2,
@@ -52,9 +52,9 @@ TEST(CaseSeries, OneSidedCsvLinesLeaveTheLimitNotShownEmpty) {
     tSeries_settings settings;
     settings.Format = tSeries_format::Csv;
     const std::string lower =
-        Run_case(Worked_controls(tLimit_choice::One_sided_lower), 1, Row(40, 30), settings).Text;
+        Run_case(Worked_controls(tLimits::Lower), 1, Row(40, 30), settings).Text;
     const std::string upper =
-        Run_case(Worked_controls(tLimit_choice::One_sided_upper), 1, Row(40, 30), settings).Text;
+        Run_case(Worked_controls(tLimits::Upper), 1, Row(40, 30), settings).Text;
     // ...,pct_more_extreme,pct_lower,pct_upper,zop,zop_lower,zop_upper,error
     EXPECT_NE(lower.find(",5.66670111201844628468,0.0145"), std::string::npos) << lower;
     EXPECT_NE(lower.find(",,-2.30940107675850305781,-3.62"), std::string::npos) << lower;
@@ -65,7 +65,7 @@ TEST(CaseSeries, OneSidedCsvLinesLeaveTheLimitNotShownEmpty) {
 }
 
 TEST(CaseSeries, ARefusedCaseKeepsItsPlaceInEveryFormat) {
-    const tControl_analysis controls = Worked_controls(tLimit_choice::Two_sided);
+    const tControl_analysis controls = Worked_controls(tLimits::Two_sided);
     tCase_row row = Row(50000, 20);
     row.Line = 14;
     const std::string message =
@@ -84,3 +84,4 @@ TEST(CaseSeries, ARefusedCaseKeepsItsPlaceInEveryFormat) {
     EXPECT_EQ(outcome.Error, "Invalid numeric input 'x' on line 14.");
     EXPECT_EQ(outcome.Text, "1,,,,,,,,,,,,,,,Invalid numeric input 'x' on line 14.\n");
 }
+

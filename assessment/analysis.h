@@ -1,8 +1,7 @@
 #pragma once
 
-// The analysis behind the compute command, shared by the window and the
-// command-line tool so the two cannot drift: the entry checks on k and n, then
-// the statistics, the positive-definiteness test, the variable labels, the
+// The analysis behind the request sequence, shared by every front end so that
+// they cannot drift: the statistics, the positive-definiteness test, the variable labels, the
 // regression equation, the case record and the inference about the case.
 
 #include <memory>
@@ -11,16 +10,14 @@
 #include <vector>
 
 #include "inference/case_records.h"
+#include "inference/limits.h"
 #include "inference/regression_results.h"
 #include "inference/warning_handler.h"
 #include "matrix/matrix_types.h"
-#include "platform/platform.h"
-
-// The kind of limits wanted, in the order of the worksheet's radio items.
-enum class tLimit_choice { Two_sided = 0, One_sided_lower = 1, One_sided_upper = 2 };
 
 // Width of the variable labels in the report.
 inline constexpr std::size_t Label_width = 16;
+// The most controls of raw data.
 inline constexpr int Max_sample_size = 499;
 
 // Texts of the refusals, reused by the window.
@@ -36,28 +33,6 @@ std::string PadRight(const std::string& text, std::size_t length);
 
 // "Criterion (Y)" for variable 1, "Predictor (X) <i - 1>" for variable i, unpadded.
 std::string Variable_label(int variable);
-
-// Which entry failed its check, so that the window can give it the focus.
-enum class tEntry_field { None, Predictors, Sample_size };
-
-struct tEntry_check {
-    tEntry_field Failed = tEntry_field::None;
-    // For the two refusals of k against n and of n above 499: the text of the
-    // error box the caller shows. Empty when the input checks already warned
-    // through the platform, or when the entries passed.
-    std::string Error_message;
-    int K = 0;
-    int N = 0;
-    bool Passed() const { return Failed == tEntry_field::None; }
-};
-
-// Reads and checks the number of predictors alone (a summary file gives n).
-tEntry_check Check_predictors(tPlatform& platform, const std::string& predictors_text);
-
-// Reads and checks the two entries in the compute command's order: k, then n,
-// then k against n, then n against 499. Only the first failure speaks.
-tEntry_check Check_entries(tPlatform& platform, const std::string& predictors_text,
-                           const std::string& sample_size_text);
 
 // A refusal of the analysis, with the message the user sees.
 class EAnalysis_refused : public std::runtime_error {
@@ -77,7 +52,7 @@ struct tControl_analysis {
     int K = 0;
     int N = 0;
     int NVars = 0;
-    tLimit_choice Limits = tLimit_choice::Two_sided;
+    tLimits Limits = tLimits::Two_sided;
     std::unique_ptr<const tData_matrix> Data; // the raw data, controls in rows 1..n; null
                                               // when built from summary statistics
     tVector Means;
@@ -107,14 +82,14 @@ struct tAnalysis : tControl_analysis, tCase_analysis {};
 // for a correlation matrix that is not positive definite or a variable
 // without variance; numeric faults pass through.
 tControl_analysis Analyse_controls(std::unique_ptr<const tData_matrix> data, int k, int n,
-                                   tLimit_choice limits);
+                                   tLimits limits);
 
 struct tSummary_statistics;
 
 // The same from published summary statistics (no raw data: Data stays null).
 // Raises EAnalysis_refused for a correlation matrix that is not positive
 // definite.
-tControl_analysis Analyse_summary(const tSummary_statistics& summary, tLimit_choice limits);
+tControl_analysis Analyse_summary(const tSummary_statistics& summary, tLimits limits);
 
 // The case's part: its record and the inference about it. Raises
 // EAnalysis_refused for a discrepancy too extreme for the limits; numeric
@@ -132,5 +107,5 @@ tAnalysis Analyse_with_case(tControl_analysis controls, const tVector& case_scor
 // a variable without variance or a discrepancy too extreme for the limits;
 // numeric faults (EFloating_point_error, EArgumentError) pass through.
 // Warnings that do not stop the run go to `warn`.
-tAnalysis Run_analysis(std::unique_ptr<const tData_matrix> data, int k, int n, tLimit_choice limits,
+tAnalysis Run_analysis(std::unique_ptr<const tData_matrix> data, int k, int n, tLimits limits,
                        const tWarning_handler& warn);

@@ -2,15 +2,19 @@
 
 // The worksheet's own kit for turning typed text into numbers and checking it.
 // Texts are scanned character by character (never by the locale's number
-// conversion); every problem is reported at once in a warning box through the
-// platform layer.
+// conversion). The checks while typing warn at once through the platform
+// layer; the checks before the analysis hand their warning back instead, for
+// each front end to show its own way.
 
 #include <string>
 
 #include "platform/platform.h"
 
-// Set by ParseEntry and ReadNumericField on every call: true when they reported
-// a problem. Meaningful only right after the call.
+// The most predictors an analysis takes.
+inline constexpr int Max_predictors = 5;
+
+// Set by ParseEntry on every call: true when it reported a problem.
+// Meaningful only right after the call.
 extern bool InputError;
 
 // Character filter of the sample-size field: returns the character to enter
@@ -29,13 +33,18 @@ extern const char* const Predictors_capped_message;
 // is the decimal point.
 double ParseEntry(tPlatform& platform, const std::string& text);
 
-// Reads an entry before the analysis; only a point is the decimal point. The
-// result is meaningful only when InputError is false afterwards.
-double ReadNumericField(tPlatform& platform, const std::string& text, const std::string& caption);
+// An entry read before the analysis: its value, or the warning that refuses it.
+struct tField_reading {
+    double Value = 0;    // meaningful only without a warning
+    std::string Warning; // empty when the entry was read
+};
 
-// Range checks on an entry already read: true when acceptable, otherwise a warning.
-bool CheckPredictorCount(tPlatform& platform, const std::string& caption, double value);
-bool CheckSampleSize(tPlatform& platform, const std::string& caption, double value);
+// Reads an entry before the analysis; only a point is the decimal point.
+tField_reading ReadNumericField(const std::string& text, const std::string& caption);
+
+// Range checks on an entry already read: the warning, or nothing when acceptable.
+std::string CheckPredictorCount(const std::string& caption, double value);
+std::string CheckSampleSize(const std::string& caption, double value);
 
 // The strict integer conversion of the predictors field: optional leading
 // blanks, an optional sign, decimal digits and nothing else, within the range

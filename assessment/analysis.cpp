@@ -1,8 +1,8 @@
-#include "app/analysis.h"
+#include "assessment/analysis.h"
 
-#include "app/input_validation.h"
-#include "app/program_texts.h"
-#include "app/summary_file_reader.h"
+#include "assessment/input_validation.h"
+#include "assessment/program_texts.h"
+#include "assessment/summary_file_reader.h"
 #include "distributions/text_format.h"
 #include "inference/case_inference.h"
 #include "inference/inference_errors.h"
@@ -48,48 +48,15 @@ std::string Variable_label(int variable) {
     return Format_text("Predictor (X) %1d", variable - 1);
 }
 
-tEntry_check Check_predictors(tPlatform& platform, const std::string& predictors_text) {
-    tEntry_check check;
-    const double k_value = ReadNumericField(platform, predictors_text, PredictorsCaption);
-    if (InputError || !CheckPredictorCount(platform, PredictorsCaption, k_value))
-        check.Failed = tEntry_field::Predictors;
-    else
-        check.K = static_cast<int>(k_value);
-    return check;
-}
-
-tEntry_check Check_entries(tPlatform& platform, const std::string& predictors_text,
-                           const std::string& sample_size_text) {
-    tEntry_check check = Check_predictors(platform, predictors_text);
-    if (!check.Passed()) return check;
-    const double k_value = check.K;
-    const double n_value = ReadNumericField(platform, sample_size_text, SampleSizeCaption);
-    if (InputError || !CheckSampleSize(platform, SampleSizeCaption, n_value)) {
-        check.Failed = tEntry_field::Sample_size;
-        return check;
-    }
-    // Both are whole numbers by now: k in 1..5, n at least 3 (but possibly huge).
-    const auto k = static_cast<long long>(k_value);
-    const auto n = static_cast<long long>(n_value);
-    if (k >= n - 1) {
-        check.Failed = tEntry_field::Predictors;
-        check.Error_message =
-            Format_text(Too_many_predictors_format, static_cast<int>(n), static_cast<int>(n - 2));
-        return check;
-    }
-    if (n > Max_sample_size) {
-        check.Failed = tEntry_field::Sample_size;
-        check.Error_message = Sample_too_large_message;
-        return check;
-    }
-    check.K = static_cast<int>(k);
-    check.N = static_cast<int>(n);
-    return check;
-}
-
 namespace {
 
-tControl_analysis Control_header(int k, int n, tLimit_choice limits) {
+// The entry checks keep k and n in these ranges; anything else is a caller's fault.
+void Require_counts(const char* routine, int k, int n, long long max_n) {
+    if (k < 1 || k > Max_predictors || n < k + 2 || n > max_n)
+        throw std::invalid_argument(std::string(routine) + ": k or n outside the checked range");
+}
+
+tControl_analysis Control_header(int k, int n, tLimits limits) {
     tControl_analysis a;
     a.K = k;
     a.N = n;
@@ -123,9 +90,9 @@ void Build_equation(tControl_analysis& a) {
 } // namespace
 
 tControl_analysis Analyse_controls(std::unique_ptr<const tData_matrix> data, int k, int n,
-                                   tLimit_choice limits) {
-    if (!data || k < 1 || k > 5 || n < k + 2 || n > Max_sample_size)
-        throw std::invalid_argument("Analyse_controls: k or n outside the checked range");
+                                   tLimits limits) {
+    Require_counts("Analyse_controls", k, n, Max_sample_size);
+    if (!data) throw std::invalid_argument("Analyse_controls: no data");
     tControl_analysis a = Control_header(k, n, limits);
     a.Data = std::move(data);
     const tData_matrix& raw = *a.Data;
@@ -141,11 +108,10 @@ tControl_analysis Analyse_controls(std::unique_ptr<const tData_matrix> data, int
     return a;
 }
 
-tControl_analysis Analyse_summary(const tSummary_statistics& summary, tLimit_choice limits) {
+tControl_analysis Analyse_summary(const tSummary_statistics& summary, tLimits limits) {
     const int k = summary.K;
     const int n = summary.N;
-    if (k < 1 || k > 5 || n < k + 2 || n > Max_summary_sample_size)
-        throw std::invalid_argument("Analyse_summary: k or n outside the checked range");
+    Require_counts("Analyse_summary", k, n, Max_summary_sample_size);
     tControl_analysis a = Control_header(k, n, limits);
     a.Means = summary.Means;
     a.SDs = summary.SDs;
@@ -161,18 +127,18 @@ tCase_analysis Analyse_case(const tControl_analysis& controls, const tVector& ca
     c.Case = Make_case_data(controls.N, controls.K, controls.Means, controls.SDs, controls.Corr,
                             controls.Regression, case_scores);
     try {
-        Infer_case(c.Case, controls.R_XX_inverse, controls.Limits == tLimit_choice::Two_sided,
-                   c.Results, Confidence_level, c.Predicted, c.SE_additional, warn);
+        Infer_case(c.Case, controls.R_XX_inverse, controls.Limits == tLimits::Two_sided, c.Results,
+                   Confidence_level, c.Predicted, c.SE_additional, warn);
     } catch (const EDiscrepancy_too_extreme& error) {
         throw EAnalysis_refused(EAnalysis_refused::tReason::Too_extreme, error.what());
     }
     return c;
 }
 
-tAnalysis Run_analysis(std::unique_ptr<const tData_matrix> data, int k, int n, tLimit_choice limits,
+tAnalysis Run_analysis(std::unique_ptr<const tData_matrix> data, int k, int n, tLimits limits,
                        const tWarning_handler& warn) {
-    if (!data || k < 1 || k > 5 || n < k + 2 || n > Max_sample_size)
-        throw std::invalid_argument("Run_analysis: k or n outside the checked range");
+    Require_counts("Run_analysis", k, n, Max_sample_size);
+    if (!data) throw std::invalid_argument("Run_analysis: no data");
     tVector case_scores;
     Get_data_row(*data, n + 1, k + 1, case_scores);
     return Analyse_with_case(Analyse_controls(std::move(data), k, n, limits), case_scores, warn);

@@ -1,4 +1,4 @@
-#include "app/data_file_reader.h"
+#include "assessment/data_file_reader.h"
 
 #include <cerrno>
 #include <cmath>

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/analysis.h"
-#include "app/data_file_reader.h"
+#include "assessment/analysis.h"
+#include "assessment/data_file_reader.h"
 
 enum class tSeries_format { Report, Csv, Json };
 

@@ -1,4 +1,4 @@
-#include "app/input_validation.h"
+#include "assessment/input_validation.h"
 
 #include <charconv>
 #include <cmath>
@@ -124,36 +124,32 @@ double ParseEntry(tPlatform& platform, const std::string& text) {
     return scan.Value;
 }
 
-double ReadNumericField(tPlatform& platform, const std::string& text, const std::string& caption) {
+tField_reading ReadNumericField(const std::string& text, const std::string& caption) {
+    tField_reading reading;
     if (text.empty()) {
-        InputError = true;
-        Warn(platform, "INPUT ERROR" + CR + CR + "(  " + caption + "  " + text + ")" + CR + CR +
-                           "Data have not been entered in this field.");
-        return 0;
+        reading.Warning = "INPUT ERROR" + CR + CR + "(  " + caption + "  " + text + ")" + CR + CR +
+                          "Data have not been entered in this field.";
+        return reading;
     }
-    InputError = false;
     const tScan_result scan = Scan_digits(text, false);
-    if (scan.Bad) {
-        InputError = true;
-        Warn(platform, "INPUT ERROR" + CR + "(  " + caption + "  " + text + "  )" + CR + CR +
-                           "Enter numeric data only.");
-        return 0;
-    }
-    return scan.Value;
+    if (scan.Bad)
+        reading.Warning = "INPUT ERROR" + CR + "(  " + caption + "  " + text + "  )" + CR + CR +
+                          "Enter numeric data only.";
+    else
+        reading.Value = scan.Value;
+    return reading;
 }
 
-bool CheckPredictorCount(tPlatform& platform, const std::string& caption, double value) {
-    if (Is_whole_in_range(value, 1, 5)) return true;
-    Warn(platform, "INPUT ERROR" + CR + "(  " + caption + "  " + FormatFixed3(value) + "  )" + CR +
-                       "The value must be a positive integer and be less than 6.");
-    return false;
+std::string CheckPredictorCount(const std::string& caption, double value) {
+    if (Is_whole_in_range(value, 1, Max_predictors)) return {};
+    return "INPUT ERROR" + CR + "(  " + caption + "  " + FormatFixed3(value) + "  )" + CR +
+           "The value must be a positive integer and be less than 6.";
 }
 
-bool CheckSampleSize(tPlatform& platform, const std::string& caption, double value) {
-    if (Is_whole_in_range(value, 3, std::numeric_limits<std::int64_t>::max())) return true;
-    Warn(platform, "INPUT ERROR" + CR + "(  " + caption + "  " + FormatFixed3(value) + "  )" + CR +
-                       "The value for sample size must be an integer greater than 2.");
-    return false;
+std::string CheckSampleSize(const std::string& caption, double value) {
+    if (Is_whole_in_range(value, 3, std::numeric_limits<std::int64_t>::max())) return {};
+    return "INPUT ERROR" + CR + "(  " + caption + "  " + FormatFixed3(value) + "  )" + CR +
+           "The value for sample size must be an integer greater than 2.";
 }
 
 int ConvertStrictInteger(const std::string& text) {

@@ -1,7 +1,7 @@
 // The summary file: a published control sample (n, means, SDs, correlations)
 // followed by case rows, and every refusal naming its line and entry.
 
-#include "app/summary_file_reader.h"
+#include "assessment/summary_file_reader.h"
 
 #include <gtest/gtest.h>
 

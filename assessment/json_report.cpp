@@ -1,10 +1,9 @@
-#include "cli/json_report.h"
+#include "assessment/json_report.h"
 
 #include <cmath>
 #include <utility>
 #include <vector>
 
-#include "cli/cli_options.h"
 #include "distributions/text_format.h"
 
 std::string Json_number(Extended value) {
@@ -25,6 +24,23 @@ std::string Json_string(const std::string& text) {
         }
     }
     return quoted + "\"";
+}
+
+namespace {
+
+// In the order of tLimits.
+const char* const Limit_names[] = {"two-sided", "lower", "upper"};
+
+} // namespace
+
+const char* Limit_name(tLimits limits) {
+    return Limit_names[static_cast<int>(limits)];
+}
+
+std::optional<tLimits> Limits_named(const std::string& name) {
+    for (int i = 0; i < 3; ++i)
+        if (name == Limit_names[i]) return static_cast<tLimits>(i);
+    return std::nullopt;
 }
 
 namespace {
