@@ -50,7 +50,7 @@ try {
   // The core alone, as Continue calls it.
   const times = await page.evaluate((text, count) => {
     const request = { predictors: "5", controls: "499", limits: "two-sided", notes: "", summary: false,
-      data: new TextEncoder().encode(text), viewerHasText: false };
+      data: new TextEncoder().encode(text), name: "bench data", viewerHasText: false };
     const times = [];
     for (let i = 0; i < count; i++) {
       const started = performance.now();
