@@ -159,6 +159,34 @@ test("a refusal is shown beside the field it concerns, in pavona-cli's words", a
   }
 });
 
+test("the entries are checked while they are typed, as on the worksheet", async (t) => {
+  // What is typed, what the field then holds, and whether a message shows beside it.
+  const cases = [
+    { field: "#predictors", typed: "13", holds: "12", message: true },
+    { field: "#predictors", typed: "2.", holds: "2.", message: true },
+    { field: "#predictors", typed: "3", holds: "3", message: false },
+    { field: "#controls", typed: "1a", holds: "1", message: true },
+    { field: "#controls", typed: "2,5", holds: "2.5", message: false },
+    { field: "#controls", typed: "1234567", holds: "123456", message: true },
+  ];
+  await withPage(async (page) => {
+    for (const c of cases) {
+      await t.test(c.field + " " + c.typed, async () => {
+        await page.$eval(c.field, (e) => { e.value = ""; e.dispatchEvent(new Event("input")); });
+        await page.type(c.field, c.typed);
+        assert.equal(await page.$eval(c.field, (e) => e.value), c.holds);
+        const shown = await page.$eval(c.field + "-message", (e) => !e.hidden && e.textContent !== "");
+        assert.equal(shown, c.message);
+      });
+    }
+    await t.test("notes stop at 250 characters, a line break counting two", async () => {
+      await page.type("#notes", "x".repeat(120) + "\n" + "y".repeat(140));
+      const notes = await page.$eval("#notes", (e) => e.value);
+      assert.equal(notes, "x".repeat(120) + "\n" + "y".repeat(128));
+    });
+  });
+});
+
 test("summary statistics typed into the form or read from a file give pavona-cli's report", async (t) => {
   const file = join(data, "worked_example_summary.txt");
   const expected = cliRun({ k: 1, summary: true, limits: "upper" }, file);
