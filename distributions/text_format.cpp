@@ -19,7 +19,7 @@ tC_locale_scope::~tC_locale_scope() {
 std::string tFormat_writer::Next_conversion() {
     for (;;) {
         const char* percent = std::strchr(rest_, '%');
-        if (!percent) throw std::invalid_argument("Format_text: more values than conversions");
+        if (!percent) return {};
         text_.append(rest_, percent);
         if (percent[1] == '%') {
             text_ += '%';

@@ -40,8 +40,10 @@ class tFormat_writer {
 public:
     explicit tFormat_writer(const char* format) : rest_(format) {}
 
+    // A value past the last conversion is ignored, as printf ignores it.
     template <typename T> void Add(T value) {
         const std::string conversion = Next_conversion();
+        if (conversion.empty()) return;
         if constexpr (std::is_same_v<T, long double>) {
             text_ += Format_extended(conversion, value);
         } else {
@@ -59,7 +61,7 @@ public:
 
 private:
     // Copies the literal text up to the next conversion and returns that
-    // conversion, from its % to its letter.
+    // conversion, from its % to its letter; empty when there is none.
     std::string Next_conversion();
 
     const char* rest_;

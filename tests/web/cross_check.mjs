@@ -82,7 +82,8 @@ function csvDifference(a, b) {
 }
 
 function compare(kind, native, web) {
-  if (native.status !== web.status) return `exit status ${native.status} against ${web.status}`;
+  if (native.status !== web.status)
+    return `exit status ${native.status} against ${web.status}: ${web.stderr.slice(0, 300)}`;
   if (native.stderr !== web.stderr) return `messages differ:\n${native.stderr}---\n${web.stderr}`;
   if (kind === 'json') {
     if (native.stdout === web.stdout) return null;
@@ -106,7 +107,7 @@ function runsFor(file) {
   const sample = ['--predictors', k, '--controls', n, '--notes', 'Cross-check'];
   return [
     ['report', [...sample, '--limits', 'two-sided', file]],
-    ['report', [...sample, '--limits', 'lower', '-'], readFileSync(file)],
+    ['report', [...sample, '--limits', 'lower', '-'], readFileSync(file), file],
     ['report', ['--predictors', '1', '--controls', '10', '--limits', 'upper', file]],
     ['report', [...sample, '--cases', 'all', file]],
     ['json', [...sample, '--limits', 'upper', '--json', file]],
@@ -128,11 +129,11 @@ let agreed = 0, differed = 0, known = 0;
 const failures = [];
 const next = async () => {
   for (let run_ = runs.shift(); run_; run_ = runs.shift()) {
-    const [kind, args, input] = run_;
+    const [kind, args, input, inputFile] = run_;
     const native = await run(nativeCli, args, input);
     const web = await run(process.execPath, [webCli, ...args], input);
     const difference = compare(kind, native, web);
-    const name = args.join(' ').replaceAll(dataFolder + '/', '');
+    const name = (args.join(' ') + (inputFile ? ` < ${inputFile}` : '')).replaceAll(dataFolder + '/', '');
     if (!difference) ++agreed;
     else if (knownDifferences.has(name)) ++known;
     else {
