@@ -1,17 +1,19 @@
 # Set-up, build and test. `make run` and `make test` are the only commands a new machine needs.
 BUILD_DIR   ?= build
 HARDEN_DIR  ?= build-hardening
+WEB_DIR     ?= build-web
 JOBS        ?= $(shell nproc)
 PREFIX      ?= /usr/local
 DESTDIR     ?=
 PACKAGES    := cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev \
                qt6-charts-dev qt6-svg-dev \
                libboost-dev fonts-liberation xvfb xauth clang libclang-rt-14-dev \
-               desktop-file-utils poppler-utils groff-base dpkg-dev
+               desktop-file-utils poppler-utils groff-base dpkg-dev \
+               emscripten nodejs chromium
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps configure build run test install package hardening clean format
+.PHONY: all deps configure build web run test install package hardening clean format
 
 all: build
 
@@ -26,15 +28,33 @@ deps:
 	fi
 
 configure: deps
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPAVONA_WEB_BUILD_DIR=$(abspath $(WEB_DIR))
 
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
+# The browser edition: $(WEB_DIR)/site/ and $(WEB_DIR)/pavona-cli.js (run with
+# `node $(WEB_DIR)/pavona-cli.js ARGS`), compiled by Debian's Emscripten.
+# Its JavaScript optimizer needs Debian's node modules.
+web: deps $(WEB_DIR)/npm/node_modules/.package-lock.json
+	NODE_PATH=/usr/share/nodejs emcmake cmake -S . -B $(WEB_DIR) -DCMAKE_BUILD_TYPE=Release \
+	  -DPAVONA_BUILD_GUI=OFF -DPAVONA_BUILD_TESTS=OFF -DPAVONA_BUILD_BENCHMARKS=OFF
+	NODE_PATH=/usr/share/nodejs cmake --build $(WEB_DIR) -j $(JOBS)
+
+# The page's tests drive Chromium with puppeteer-core, pinned in
+# tests/web/package-lock.json: installed again only when the lock changes, and
+# from npm's cache when it holds the packages. Debian's nodejs comes without npm.
+$(WEB_DIR)/npm/node_modules/.package-lock.json: tests/web/package.json tests/web/package-lock.json
+	@command -v npm >/dev/null || DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq npm
+	mkdir -p $(WEB_DIR)/npm
+	cp tests/web/package.json tests/web/package-lock.json $(WEB_DIR)/npm/
+	cd $(WEB_DIR)/npm && npm ci --prefer-offline --no-audit --no-fund
+
 run: build
 	./$(BUILD_DIR)/pavona
 
-test: build
+# The tests in $(BUILD_DIR) also run the browser edition beside the native build.
+test: build web
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 # `make install PREFIX=/usr DESTDIR=/tmp/stage` stages the files for a package
@@ -54,4 +74,4 @@ format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR) $(HARDEN_DIR)
+	rm -rf $(BUILD_DIR) $(HARDEN_DIR) $(WEB_DIR)

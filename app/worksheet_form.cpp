@@ -472,10 +472,9 @@ void TfrmTemplate::txtInput1Change() {
 }
 
 void TfrmTemplate::txtInput1KeyUp() {
-    if (ParseEntry(platform_, txtInput1->text().toStdString()) > 12) {
-        platform_.Message_box("Maximum size of grid is 12 rows.", tMessage_kind::Warning,
-                              Ok_button);
-        Set_predictors_text(QStringLiteral("12"));
+    if (ParseEntry(platform_, txtInput1->text().toStdString()) > Max_predictors_typed) {
+        platform_.Message_box(Predictors_capped_message, tMessage_kind::Warning, Ok_button);
+        Set_predictors_text(QString::number(Max_predictors_typed));
         txtInput1->selectAll();
     }
 }

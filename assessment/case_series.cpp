@@ -33,6 +33,13 @@ namespace {
 
 using tClock = std::chrono::steady_clock;
 
+// WebAssembly without shared memory cannot start a thread.
+#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+constexpr bool Threads_can_start = false;
+#else
+constexpr bool Threads_can_start = true;
+#endif
+
 // Enough digits to carry every bit of an extended real back.
 std::string Csv_number(Extended value) {
     return Format_text("%.21Lg", value);
@@ -99,6 +106,8 @@ public:
 
 private:
     void Work();
+    // Reads and analyses one case into its slot; false once there is none.
+    bool Work_one();
     void Clear_progress(std::FILE* errors);
     void Show_progress(std::FILE* errors, long long done, tClock::time_point start);
 
@@ -122,54 +131,58 @@ private:
 };
 
 void tPipeline::Work() {
-    for (;;) {
-        tickets_.acquire();
-        long long number = 0;
-        tCase_row row;
-        {
-            const std::lock_guard read_lock(read_mutex_);
-            bool got = false;
-            std::string failure;
-            if (!input_ended_ && (settings_.Cases == 0 || next_number_ <= settings_.Cases)) {
-                try {
-                    got = reader_.Next(row);
-                } catch (const std::exception& error) {
-                    failure = With_full_stop(error.what());
-                }
-            }
-            if (!got) {
-                if (!input_ended_) {
-                    input_ended_ = true;
-                    const std::lock_guard lock(mutex_);
-                    cases_read_ = next_number_ - 1;
-                    read_failure_ = failure;
-                    ready_.notify_all();
-                }
-                tickets_.release(); // for the next worker to see the end
-                return;
-            }
-            number = next_number_++;
-        }
-        {
-            const std::lock_guard lock(mutex_);
-            if (stopping_) {
-                tickets_.release();
-                return;
-            }
-        }
-        tCase_outcome outcome;
-        try {
-            outcome = Run_case(controls_, number, row, settings_);
-        } catch (const std::exception& error) {
-            // Only a failure to hold the text gets here; the case is refused.
-            outcome = tCase_outcome{};
-            outcome.Error = With_full_stop(error.what());
-        }
-        const std::lock_guard lock(mutex_);
-        slots_[static_cast<std::size_t>((number - 1) % static_cast<long long>(slots_.size()))] =
-            std::move(outcome);
-        ready_.notify_all();
+    while (Work_one()) {
     }
+}
+
+bool tPipeline::Work_one() {
+    tickets_.acquire();
+    long long number = 0;
+    tCase_row row;
+    {
+        const std::lock_guard read_lock(read_mutex_);
+        bool got = false;
+        std::string failure;
+        if (!input_ended_ && (settings_.Cases == 0 || next_number_ <= settings_.Cases)) {
+            try {
+                got = reader_.Next(row);
+            } catch (const std::exception& error) {
+                failure = With_full_stop(error.what());
+            }
+        }
+        if (!got) {
+            if (!input_ended_) {
+                input_ended_ = true;
+                const std::lock_guard lock(mutex_);
+                cases_read_ = next_number_ - 1;
+                read_failure_ = failure;
+                ready_.notify_all();
+            }
+            tickets_.release(); // for the next worker to see the end
+            return false;
+        }
+        number = next_number_++;
+    }
+    {
+        const std::lock_guard lock(mutex_);
+        if (stopping_) {
+            tickets_.release();
+            return false;
+        }
+    }
+    tCase_outcome outcome;
+    try {
+        outcome = Run_case(controls_, number, row, settings_);
+    } catch (const std::exception& error) {
+        // Only a failure to hold the text gets here; the case is refused.
+        outcome = tCase_outcome{};
+        outcome.Error = With_full_stop(error.what());
+    }
+    const std::lock_guard lock(mutex_);
+    slots_[static_cast<std::size_t>((number - 1) % static_cast<long long>(slots_.size()))] =
+        std::move(outcome);
+    ready_.notify_all();
+    return true;
 }
 
 void tPipeline::Clear_progress(std::FILE* errors) {
@@ -232,8 +245,9 @@ int tPipeline::Run(std::FILE* out, std::FILE* errors) {
             threads.clear();
         }
     } workers{*this, {}};
-    for (int j = 0; j < settings_.Jobs; ++j)
-        workers.threads.emplace_back([this] { Work(); });
+    if (Threads_can_start)
+        for (int j = 0; j < settings_.Jobs; ++j)
+            workers.threads.emplace_back([this] { Work(); });
 
     std::string read_failure;
     for (;;) {
@@ -241,7 +255,12 @@ int tPipeline::Run(std::FILE* out, std::FILE* errors) {
         {
             std::unique_lock lock(mutex_);
             auto& slot = slots_[static_cast<std::size_t>(written % slots_.size())];
-            if (!slot && !(cases_read_ && written == *cases_read_)) {
+            if (!slot && !(cases_read_ && written == *cases_read_) && !Threads_can_start) {
+                // Without threads the writer analyses the next case itself.
+                lock.unlock();
+                Work_one();
+                lock.lock();
+            } else if (!slot && !(cases_read_ && written == *cases_read_)) {
                 // Whatever is written so far goes out before the wait.
                 lock.unlock();
                 if (!write_failed && std::fflush(out) != 0) write_failed = true;

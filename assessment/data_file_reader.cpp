@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "assessment/reading_advice.h"
+#include "distributions/decimal_conversion.h"
 #include "distributions/floating_point_faults.h"
 #include "distributions/text_format.h"
 #include "matrix/matrix_routines.h"
@@ -67,9 +68,7 @@ Extended Read_data_number(const std::string& token, long long line, bool alone) 
     if (!Is_decimal_number(token)) throw refuse();
     // The scope drops the overflow or underflow flags the conversion may raise.
     tFloating_point_scope scope;
-    const locale_t locale = C_locale();
-    const Extended value =
-        locale ? strtold_l(token.c_str(), nullptr, locale) : std::strtold(token.c_str(), nullptr);
+    const Extended value = Decimal_to_extended(token);
     // Overflow is refused; underflow to zero or a denormal is a usable value.
     if (!std::isfinite(value)) throw refuse();
     // A typed -0 is zero: adding zero clears its sign, so the report never

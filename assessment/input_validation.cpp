@@ -1,14 +1,16 @@
 #include "assessment/input_validation.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <stdexcept>
 
 #include "distributions/floating_point_faults.h"
+#include "distributions/text_format.h"
 
 bool InputError = false;
+
+const char* const Predictors_capped_message = "Maximum size of grid is 12 rows.";
 
 namespace {
 
@@ -88,11 +90,7 @@ bool Is_whole_in_range(double value, std::int64_t low, std::int64_t high) {
 } // namespace
 
 std::string FormatFixed3(double value) {
-    char buffer[400];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 3);
-    if (result.ec != std::errc()) return "?";
-    return std::string(buffer, result.ptr);
+    return Format_text("%.3f", value);
 }
 
 char FilterNumericKey(tPlatform& platform, char key) {

@@ -24,6 +24,11 @@ char FilterNumericKey(tPlatform& platform, char key);
 // Length cap of the sample-size field: beeps, warns, returns the first 6 characters.
 std::string TruncateEntry(tPlatform& platform, const std::string& text);
 
+// While it is typed, the predictors field holds at most this value; a larger
+// one is replaced by it after this warning.
+inline constexpr double Max_predictors_typed = 12;
+extern const char* const Predictors_capped_message;
+
 // Lenient parse of the predictors field while it is typed; a point or a comma
 // is the decimal point.
 double ParseEntry(tPlatform& platform, const std::string& text);

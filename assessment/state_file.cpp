@@ -2,7 +2,6 @@
 
 #include <cctype>
 #include <cerrno>
-#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -11,6 +10,8 @@
 #include <system_error>
 
 #include "assessment/program_texts.h"
+#include "distributions/decimal_conversion.h"
+#include "distributions/text_format.h"
 #include "platform/file_writer.h"
 #include "platform/system_error_message.h"
 
@@ -109,11 +110,10 @@ private:
         if (word.empty()) return 0;
         if (!Is_decimal_number(word)) throw std::runtime_error("Invalid numeric input");
         const char* first = word.data() + (word[0] == '+' ? 1 : 0);
-        double value = 0;
-        const auto result = std::from_chars(first, word.data() + word.size(), value);
-        if (result.ec != std::errc() || result.ptr != word.data() + word.size())
-            throw std::runtime_error("Invalid numeric input");
-        return value;
+        const auto value = Decimal_to_double(
+            std::string_view(first, static_cast<std::size_t>(word.data() + word.size() - first)));
+        if (!value) throw std::runtime_error("Invalid numeric input");
+        return *value;
     }
 
     // CR LF, a lone CR or a lone LF ends a line (a file edited by hand on
@@ -192,10 +192,7 @@ std::string StateFilePath(const std::string& folder) {
 }
 
 std::string FormatStateNumber(double value) {
-    char buffer[64];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6);
-    return std::string(buffer, result.ptr);
+    return Format_text("%.6g", value);
 }
 
 bool LoadPreviousData(const std::string& folder,

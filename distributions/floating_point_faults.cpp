@@ -1,11 +1,12 @@
 #include "floating_point_faults.h"
 
-#include <cstdio>
+#include "distributions/text_format.h"
 
 void Raise_floating_point_fault(int flags) {
-    feclearexcept(tFloating_point_scope::Fault_flags);
-    if (flags & FE_DIVBYZERO) throw EFloating_point_error("Floating point division by zero");
-    if (flags & FE_OVERFLOW) throw EFloating_point_error("Floating point overflow");
+    Clear_fault_flags(tFloating_point_scope::Fault_flags);
+    if (flags & Fault_division_by_zero)
+        throw EFloating_point_error("Floating point division by zero");
+    if (flags & Fault_overflow) throw EFloating_point_error("Floating point overflow");
     throw EFloating_point_error("Invalid floating point operation");
 }
 
@@ -15,9 +16,8 @@ std::string Not_converged_message(const char* routine, const char* loop, long co
                           std::to_string(count) + " " + unit;
     const char* separator = " (";
     for (const tNamed_argument& argument : arguments) {
-        char value[48];
-        std::snprintf(value, sizeof value, "%.10Lg", argument.Value);
-        message += separator + std::string(argument.Name) + " = " + value;
+        message +=
+            separator + std::string(argument.Name) + " = " + Format_text("%.10Lg", argument.Value);
         separator = ", ";
     }
     if (!arguments.empty()) message += ")";

@@ -12,6 +12,8 @@
 // A fault is a division by zero, an invalid operation or an overflow, taken
 // from the floating-point status flags; a result that is not finite counts as
 // one even when no flag says so. Underflow and inexact results are not faults.
+// WebAssembly has no status flags: there the extended arithmetic, done in
+// software (quadruple_runtime.cpp), raises the same three in a word of its own.
 // A fault is raised as EFloating_point_error with a message such as
 // "Floating point division by zero".
 
@@ -22,6 +24,28 @@
 #include <vector>
 
 #include "extended.h"
+
+#if defined(__wasm__)
+inline constexpr int Fault_division_by_zero = 1;
+inline constexpr int Fault_overflow = 2;
+inline constexpr int Fault_invalid = 4;
+int Test_fault_flags(int flags);
+void Clear_fault_flags(int flags);
+void Raise_fault_flags(int flags);
+#else
+inline constexpr int Fault_division_by_zero = FE_DIVBYZERO;
+inline constexpr int Fault_overflow = FE_OVERFLOW;
+inline constexpr int Fault_invalid = FE_INVALID;
+inline int Test_fault_flags(int flags) {
+    return fetestexcept(flags);
+}
+inline void Clear_fault_flags(int flags) {
+    feclearexcept(flags);
+}
+inline void Raise_fault_flags(int flags) {
+    feraiseexcept(flags);
+}
+#endif
 
 class EFloating_point_error : public std::runtime_error {
 public:
@@ -37,7 +61,7 @@ public:
 // (Classification does not touch the flags, unlike arithmetic on the value.)
 template <typename Real> inline void Require_finite(Real value) {
     if (!std::isfinite(value))
-        Raise_floating_point_fault(std::isnan(value) ? FE_INVALID : FE_OVERFLOW);
+        Raise_floating_point_fault(std::isnan(value) ? Fault_invalid : Fault_overflow);
 }
 
 // Every loop of the library that ends on convergence alone also has a
@@ -58,21 +82,21 @@ std::string Not_converged_message(const char* routine, const char* loop, long co
 
 class tFloating_point_scope {
 public:
-    static constexpr int Fault_flags = FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW;
+    static constexpr int Fault_flags = Fault_division_by_zero | Fault_invalid | Fault_overflow;
 
     // Reading the flags is cheap; writing them is not (it reloads the x87
     // environment), so the flags are only written when some are set. The
     // scope sits on the innermost loops of the quantile searches.
-    tFloating_point_scope() : outer_(fetestexcept(Fault_flags)) {
-        if (outer_) feclearexcept(outer_);
+    tFloating_point_scope() : outer_(Test_fault_flags(Fault_flags)) {
+        if (outer_) Clear_fault_flags(outer_);
     }
     ~tFloating_point_scope() {
         // Faults of this scope that were not checked are dropped; the outer
         // scope's flags come back as they were.
-        const int now = fetestexcept(Fault_flags);
+        const int now = Test_fault_flags(Fault_flags);
         if (now != outer_) {
-            if (const int own = now & ~outer_) feclearexcept(own);
-            if (const int lost = outer_ & ~now) feraiseexcept(lost);
+            if (const int own = now & ~outer_) Clear_fault_flags(own);
+            if (const int lost = outer_ & ~now) Raise_fault_flags(lost);
         }
     }
     tFloating_point_scope(const tFloating_point_scope&) = delete;
@@ -80,7 +104,7 @@ public:
 
     // Raises if a fault flag has been set since the scope began.
     void Check() const {
-        if (const int raised = fetestexcept(Fault_flags)) Raise_floating_point_fault(raised);
+        if (const int raised = Test_fault_flags(Fault_flags)) Raise_floating_point_fault(raised);
     }
 
     // Check(), and also refuse a result that is not finite.

@@ -123,7 +123,7 @@ const tNon_central_t_distribution::tStart_terms& tNon_central_t_distribution::St
     t.K_factor =
         std::exp(Ln_gamma_unscoped(m + 1 + a) - Ln_gamma_unscoped(m + 1) - Ln_gamma_unscoped(a));
     // Only terms formed without a fault are kept.
-    if (fetestexcept(tFloating_point_scope::Fault_flags) == 0) t.Valid = true;
+    if (Test_fault_flags(tFloating_point_scope::Fault_flags) == 0) t.Valid = true;
     return t;
 }
 
@@ -153,7 +153,7 @@ Extended tNon_central_t_distribution::Cdf(Extended x) const {
     Extended rem = 0.5L - p;
     if (!t.Normal_valid) {
         start_terms_.Normal_term = Normal_below_minus(d);
-        start_terms_.Normal_valid = fetestexcept(tFloating_point_scope::Fault_flags) == 0;
+        start_terms_.Normal_valid = Test_fault_flags(tFloating_point_scope::Fault_flags) == 0;
     }
     Extended sum = t.Normal_term + s * p * ip + q * iq;
 

@@ -57,7 +57,7 @@ Extended Power_unscoped(Extended base, Extended exponent) {
 std::int32_t Floor(Extended x) {
     tFloating_point_scope scope;
     // Converting a value outside the int32 range would be undefined behaviour.
-    if (!(x >= -2147483648.0L && x < 2147483648.0L)) Raise_floating_point_fault(FE_INVALID);
+    if (!(x >= -2147483648.0L && x < 2147483648.0L)) Raise_floating_point_fault(Fault_invalid);
     const Extended whole = std::trunc(x);
     std::int32_t result = static_cast<std::int32_t>(whole);
     if (x - whole < 0) --result;

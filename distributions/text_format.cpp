@@ -1,5 +1,7 @@
 #include "distributions/text_format.h"
 
+#include <cstring>
+
 locale_t C_locale() {
     static const locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
     return locale;
@@ -12,3 +14,33 @@ tC_locale_scope::tC_locale_scope() {
 tC_locale_scope::~tC_locale_scope() {
     if (previous_) uselocale(previous_);
 }
+
+#if defined(__wasm__)
+std::string tFormat_writer::Next_conversion() {
+    for (;;) {
+        const char* percent = std::strchr(rest_, '%');
+        if (!percent) return {};
+        text_.append(rest_, percent);
+        if (percent[1] == '%') {
+            text_ += '%';
+            rest_ = percent + 2;
+            continue;
+        }
+        const char* end = percent + 1;
+        while (*end && !std::strchr("diouxXfFeEgGaAcspn", *end))
+            ++end;
+        if (!*end) throw std::invalid_argument("Format_text: the format cannot be written");
+        rest_ = end + 1;
+        std::string conversion(percent, rest_);
+        return conversion;
+    }
+}
+
+std::string tFormat_writer::Finish() {
+    for (const char* c = rest_; *c; ++c) {
+        text_ += *c;
+        if (c[0] == '%' && c[1] == '%') ++c;
+    }
+    return std::move(text_);
+}
+#endif

@@ -28,6 +28,53 @@ private:
 // Sized for any value: a wild data value can print hundreds of digits. The
 // usual short text is written once, into a buffer on the stack; a report of
 // 500 rows formats thousands of numbers.
+#if defined(__wasm__)
+#include <string_view>
+#include <type_traits>
+
+#include "distributions/decimal_conversion.h"
+
+// WebAssembly's printf writes a long double only to double precision: there
+// each conversion is written on its own, a long double one exactly.
+class tFormat_writer {
+public:
+    explicit tFormat_writer(const char* format) : rest_(format) {}
+
+    // A value past the last conversion is ignored, as printf ignores it.
+    template <typename T> void Add(T value) {
+        const std::string conversion = Next_conversion();
+        if (conversion.empty()) return;
+        if constexpr (std::is_same_v<T, long double>) {
+            text_ += Format_extended(conversion, value);
+        } else {
+            const int length = std::snprintf(nullptr, 0, conversion.c_str(), value);
+            if (length < 0)
+                throw std::invalid_argument("Format_text: the format cannot be written");
+            std::string piece(static_cast<std::size_t>(length), ' ');
+            std::snprintf(piece.data(), piece.size() + 1, conversion.c_str(), value);
+            text_ += piece;
+        }
+    }
+
+    // The text after the last conversion.
+    std::string Finish();
+
+private:
+    // Copies the literal text up to the next conversion and returns that
+    // conversion, from its % to its letter; empty when there is none.
+    std::string Next_conversion();
+
+    const char* rest_;
+    std::string text_;
+};
+
+template <typename... Args> std::string Format_text(const char* format, Args... args) {
+    const tC_locale_scope c_locale;
+    tFormat_writer writer(format);
+    (writer.Add(args), ...);
+    return writer.Finish();
+}
+#else
 template <typename... Args> std::string Format_text(const char* format, Args... args) {
     const tC_locale_scope c_locale;
     char buffer[128];
@@ -39,3 +86,4 @@ template <typename... Args> std::string Format_text(const char* format, Args... 
     std::snprintf(text.data(), text.size() + 1, format, args...);
     return text;
 }
+#endif

@@ -101,3 +101,32 @@ tInterval_ends Chosen_interval(const tPlot_points& points) {
 std::string Tail_area_text(const tPlot_points& points) {
     return Format_text("%1.6Lf%%", points.Pct_more_extreme);
 }
+
+std::string Plot_title(const tPlot_points& points) {
+    return Format_text("Plot: obtained %1.4f, predicted %1.4f", points.Case.Obtained,
+                       points.Case.Predicted);
+}
+
+std::string Interval_legend_text(tLimits limits) {
+    switch (limits) {
+    case tLimits::Lower:
+        return "95% interval for an additional case (lower bound, open above)";
+    case tLimits::Upper:
+        return "95% interval for an additional case (upper bound, open below)";
+    case tLimits::Two_sided:
+        break;
+    }
+    return "95% interval for an additional case";
+}
+
+std::string Density_legend_text(const tPlot_points& points) {
+    return Format_text("t density (%d df)", points.DF);
+}
+
+std::string Case_t_legend_text(const tPlot_points& points) {
+    return Format_text("Case's t = %1.4f", points.T);
+}
+
+std::string Tail_legend_text(const tPlot_points& points) {
+    return "Population more extreme than the case: " + Tail_area_text(points);
+}

@@ -75,3 +75,10 @@ tInterval_ends Chosen_interval(const tPlot_points& points);
 
 // The tail's area as the report writes the percentage more extreme: "4.438207%".
 std::string Tail_area_text(const tPlot_points& points);
+
+// The texts beside the charts, the same in every front end that draws them.
+std::string Plot_title(const tPlot_points& points); // "Plot: obtained ..., predicted ..."
+std::string Interval_legend_text(tLimits limits);
+std::string Density_legend_text(const tPlot_points& points); // "t density (8 df)"
+std::string Case_t_legend_text(const tPlot_points& points);  // "Case's t = -1.7778"
+std::string Tail_legend_text(const tPlot_points& points);

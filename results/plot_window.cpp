@@ -328,18 +328,6 @@ QWidget* New_legend(QWidget* parent, const char* name) {
     return legend;
 }
 
-QString Interval_legend_text(tLimits limits) {
-    switch (limits) {
-    case tLimits::Lower:
-        return "95% interval for an additional case (lower bound, open above)";
-    case tLimits::Upper:
-        return "95% interval for an additional case (upper bound, open below)";
-    case tLimits::Two_sided:
-        break;
-    }
-    return "95% interval for an additional case";
-}
-
 QChartView* New_view(QWidget* parent, const char* name) {
     auto* view = new QChartView(parent);
     view->setObjectName(name);
@@ -349,11 +337,6 @@ QChartView* New_view(QWidget* parent, const char* name) {
 }
 
 } // namespace
-
-std::string Plot_title(const tPlot_points& points) {
-    return Format_text("Plot: obtained %1.4f, predicted %1.4f", points.Case.Obtained,
-                       points.Case.Predicted);
-}
 
 tPicture_format Picture_format_for(const std::string& path) {
     std::string end = path.size() >= 4 ? path.substr(path.size() - 4) : path;
@@ -421,19 +404,16 @@ void TfrmPlot::Show_points(const tPlot_points& points) {
     delete old_scores;
     delete old_discrepancy;
 
-    Fill_legend(legendScores,
-                {{tSymbol::Circle, Control_colour, "Controls"},
-                 {tSymbol::Square, Case_colour, "Case"},
-                 {tSymbol::Dashed_line, Equal_colour, "Line of equal scores"},
-                 {tSymbol::Bar, Interval_colour, Interval_legend_text(points.Limits)}});
-    Fill_legend(legendDiscrepancy,
-                {{tSymbol::Line, Control_colour,
-                  QString::fromStdString(Format_text("t density (%d df)", points.DF))},
-                 {tSymbol::Line, Case_colour,
-                  QString::fromStdString(Format_text("Case's t = %1.4f", points.T))},
-                 {tSymbol::Area, Tail_colour,
-                  QString::fromStdString("Population more extreme than the case: " +
-                                         Tail_area_text(points))}});
+    Fill_legend(legendScores, {{tSymbol::Circle, Control_colour, "Controls"},
+                               {tSymbol::Square, Case_colour, "Case"},
+                               {tSymbol::Dashed_line, Equal_colour, "Line of equal scores"},
+                               {tSymbol::Bar, Interval_colour,
+                                QString::fromStdString(Interval_legend_text(points.Limits))}});
+    Fill_legend(
+        legendDiscrepancy,
+        {{tSymbol::Line, Control_colour, QString::fromStdString(Density_legend_text(points))},
+         {tSymbol::Line, Case_colour, QString::fromStdString(Case_t_legend_text(points))},
+         {tSymbol::Area, Tail_colour, QString::fromStdString(Tail_legend_text(points))}});
 }
 
 std::string TfrmPlot::Picture_bytes(tPicture_format format) {

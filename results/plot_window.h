@@ -44,5 +44,3 @@ private:
     tPlatform& platform_;
 };
 
-// "Plot: obtained 40.0000, predicted 60.0000".
-std::string Plot_title(const tPlot_points& points);

@@ -1,0 +1,288 @@
+#include "distributions/quadruple_arithmetic.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace Quadruple {
+
+namespace {
+
+constexpr int Fraction_bits = 112;
+constexpr int Bias = 16383;
+constexpr int Exponent_all_ones = 0x7fff;
+constexpr tBits One = 1;
+constexpr tBits Fraction_mask = (One << Fraction_bits) - 1;
+// The exponent of a subnormal's last bit in the quadruple format.
+constexpr int Subnormal_exponent = Min_exponent - Fraction_bits;
+
+bool Sign_of(tBits x) {
+    return (x >> 127) != 0;
+}
+int Biased_exponent_of(tBits x) {
+    return static_cast<int>((x >> Fraction_bits) & 0x7fff);
+}
+
+// Shifts left until the leading bit is bit 126, leaving room for a carry.
+tUnpacked Normalized(tUnpacked v) {
+    const int shift = 127 - Bit_length(v.Significand);
+    v.Significand <<= shift;
+    v.Exponent -= shift;
+    return v;
+}
+
+// The 256-bit product of two 128-bit numbers, as {high, low}.
+std::pair<tBits, tBits> Wide_product(tBits a, tBits b) {
+    const std::uint64_t a1 = static_cast<std::uint64_t>(a >> 64),
+                        a0 = static_cast<std::uint64_t>(a);
+    const std::uint64_t b1 = static_cast<std::uint64_t>(b >> 64),
+                        b0 = static_cast<std::uint64_t>(b);
+    const tBits low = static_cast<tBits>(a0) * b0;
+    const tBits middle1 = static_cast<tBits>(a1) * b0;
+    const tBits middle2 = static_cast<tBits>(a0) * b1;
+    tBits high = static_cast<tBits>(a1) * b1;
+    tBits result_low = low + (middle1 << 64);
+    high += (middle1 >> 64) + (result_low < low ? 1 : 0);
+    const tBits before = result_low;
+    result_low += middle2 << 64;
+    high += (middle2 >> 64) + (result_low < before ? 1 : 0);
+    return {high, result_low};
+}
+
+} // namespace
+
+int Bit_length(tBits x) {
+    const auto high = static_cast<std::uint64_t>(x >> 64);
+    if (high) return 128 - __builtin_clzll(high);
+    const auto low = static_cast<std::uint64_t>(x);
+    return low ? 64 - __builtin_clzll(low) : 0;
+}
+
+tKind Kind(tBits x) {
+    const int e = Biased_exponent_of(x);
+    if (e == Exponent_all_ones) return (x & Fraction_mask) ? tKind::Nan : tKind::Infinite;
+    if (e == 0 && (x & Fraction_mask) == 0) return tKind::Zero;
+    return tKind::Finite;
+}
+
+tUnpacked Unpack(tBits x) {
+    tUnpacked v;
+    v.Negative = Sign_of(x);
+    const int e = Biased_exponent_of(x);
+    v.Significand = x & Fraction_mask;
+    if (e == 0) {
+        v.Exponent = Subnormal_exponent;
+    } else {
+        v.Significand |= One << Fraction_bits;
+        v.Exponent = e - Bias - Fraction_bits;
+    }
+    return v;
+}
+
+tBits Zero(bool negative) {
+    return negative ? One << 127 : 0;
+}
+
+tBits Infinity(bool negative) {
+    return Zero(negative) | (static_cast<tBits>(Exponent_all_ones) << Fraction_bits);
+}
+
+tBits Quiet_nan() {
+    return Infinity(false) | (One << (Fraction_bits - 1));
+}
+
+tBits Round(const tUnpacked& exact, bool sticky, int bits, int& faults) {
+    if (exact.Significand == 0) return Zero(exact.Negative);
+    tUnpacked v = exact;
+    if (Bit_length(v.Significand) == 128) {
+        sticky = sticky || (v.Significand & 1) != 0;
+        v.Significand >>= 1;
+        ++v.Exponent;
+    }
+    v = Normalized(v);
+    const int leading = v.Exponent + 126;
+    // The exponent of the last bit kept: `bits` below the leading bit, but
+    // never finer than the format's subnormal spacing.
+    const int last = std::max(leading, Min_exponent) - (bits - 1);
+    const int shift = last - v.Exponent;
+    // Below half the spacing of the smallest subnormal everything rounds to 0.
+    tBits kept = 0;
+    if (shift <= 127) {
+        kept = v.Significand >> shift;
+        const tBits rest = v.Significand & ((One << shift) - 1);
+        const tBits half = One << (shift - 1);
+        if (rest > half || (rest == half && (sticky || (kept & 1)))) ++kept;
+    }
+    if (kept == 0) return Zero(v.Negative);
+    int exponent = last;
+    if (Bit_length(kept) > bits) {
+        kept >>= 1;
+        ++exponent;
+    }
+    const int top = exponent + Bit_length(kept) - 1;
+    if (top > Max_exponent) {
+        faults |= Fault_overflow;
+        return Infinity(v.Negative);
+    }
+    tBits packed;
+    if (top >= Min_exponent) {
+        const tBits fraction = (kept << (Fraction_bits - (top - exponent))) & Fraction_mask;
+        packed = (static_cast<tBits>(top + Bias) << Fraction_bits) | fraction;
+    } else {
+        packed = kept << (exponent - Subnormal_exponent);
+    }
+    return Zero(v.Negative) | packed;
+}
+
+tBits Add(tBits a, tBits b, int bits, int& faults) {
+    const tKind ka = Kind(a), kb = Kind(b);
+    if (ka == tKind::Nan || kb == tKind::Nan) return Quiet_nan();
+    if (ka == tKind::Infinite && kb == tKind::Infinite) {
+        if (Sign_of(a) == Sign_of(b)) return a;
+        faults |= Fault_invalid;
+        return Quiet_nan();
+    }
+    if (ka == tKind::Infinite) return a;
+    if (kb == tKind::Infinite) return b;
+    if (ka == tKind::Zero && kb == tKind::Zero) return Zero(Sign_of(a) && Sign_of(b));
+    if (kb == tKind::Zero) return Round(Unpack(a), false, bits, faults);
+    if (ka == tKind::Zero) return Round(Unpack(b), false, bits, faults);
+
+    // Both leading bits at 125, so that the sum has room for its carry; the
+    // larger magnitude is x.
+    tUnpacked x = Normalized(Unpack(a)), y = Normalized(Unpack(b));
+    x.Significand >>= 1;
+    ++x.Exponent;
+    y.Significand >>= 1;
+    ++y.Exponent;
+    if (y.Exponent > x.Exponent || (y.Exponent == x.Exponent && y.Significand > x.Significand))
+        std::swap(x, y);
+    const int distance = x.Exponent - y.Exponent;
+    tBits aligned = 0;
+    bool sticky = false;
+    if (distance >= 128) {
+        sticky = true;
+    } else {
+        aligned = y.Significand >> distance;
+        sticky = distance > 0 && (y.Significand & ((One << distance) - 1)) != 0;
+    }
+    tUnpacked sum{x.Negative, x.Exponent, 0};
+    if (x.Negative == y.Negative) {
+        sum.Significand = x.Significand + aligned;
+    } else {
+        // The lost bits of y are taken whole from x; what is left of that
+        // unit is positive, so the sticky bit stays set.
+        sum.Significand = x.Significand - aligned - (sticky ? 1 : 0);
+        if (sum.Significand == 0 && !sticky) return Zero(false);
+    }
+    return Round(sum, sticky, bits, faults);
+}
+
+tBits Subtract(tBits a, tBits b, int bits, int& faults) {
+    // a - b is a + (-b) also for zeros and infinities; a NaN stays a NaN.
+    if (Kind(b) == tKind::Nan) return Quiet_nan();
+    return Add(a, b ^ (One << 127), bits, faults);
+}
+
+tBits Multiply(tBits a, tBits b, int bits, int& faults) {
+    const tKind ka = Kind(a), kb = Kind(b);
+    const bool negative = Sign_of(a) != Sign_of(b);
+    if (ka == tKind::Nan || kb == tKind::Nan) return Quiet_nan();
+    if (ka == tKind::Infinite || kb == tKind::Infinite) {
+        if (ka == tKind::Zero || kb == tKind::Zero) {
+            faults |= Fault_invalid;
+            return Quiet_nan();
+        }
+        return Infinity(negative);
+    }
+    if (ka == tKind::Zero || kb == tKind::Zero) return Zero(negative);
+
+    const tUnpacked x = Unpack(a), y = Unpack(b);
+    const auto [high, low] = Wide_product(x.Significand, y.Significand);
+    tUnpacked product{negative, x.Exponent + y.Exponent, low};
+    bool sticky = false;
+    if (high != 0) {
+        // Keep the top 128 bits; the rest only says whether anything is lost.
+        const int drop = Bit_length(high);
+        product.Significand = drop == 128 ? high : (high << (128 - drop)) | (low >> drop);
+        sticky = drop == 128 ? low != 0 : (low & ((One << drop) - 1)) != 0;
+        product.Exponent += drop;
+    }
+    return Round(product, sticky, bits, faults);
+}
+
+tBits Divide(tBits a, tBits b, int bits, int& faults) {
+    const tKind ka = Kind(a), kb = Kind(b);
+    const bool negative = Sign_of(a) != Sign_of(b);
+    if (ka == tKind::Nan || kb == tKind::Nan) return Quiet_nan();
+    if ((ka == tKind::Infinite && kb == tKind::Infinite) ||
+        (ka == tKind::Zero && kb == tKind::Zero)) {
+        faults |= Fault_invalid;
+        return Quiet_nan();
+    }
+    if (ka == tKind::Infinite) return Infinity(negative);
+    if (kb == tKind::Infinite || ka == tKind::Zero) return Zero(negative);
+    if (kb == tKind::Zero) {
+        faults |= Fault_division_by_zero;
+        return Infinity(negative);
+    }
+
+    tUnpacked x = Unpack(a), y = Unpack(b);
+    // Both significands with their leading bit at 112, x's not below y's.
+    const int xs = 113 - Bit_length(x.Significand), ys = 113 - Bit_length(y.Significand);
+    x.Significand <<= xs;
+    x.Exponent -= xs;
+    y.Significand <<= ys;
+    y.Exponent -= ys;
+    if (x.Significand < y.Significand) {
+        x.Significand <<= 1;
+        --x.Exponent;
+    }
+    // Long division, one quotient bit a step: bits + 2 of them, then the
+    // remainder says whether anything is left.
+    const int steps = bits + 2;
+    tBits remainder = x.Significand, quotient = 0;
+    for (int i = 0; i < steps; ++i) {
+        quotient <<= 1;
+        if (remainder >= y.Significand) {
+            remainder -= y.Significand;
+            quotient |= 1;
+        }
+        remainder <<= 1;
+    }
+    const tUnpacked exact{negative, x.Exponent - y.Exponent - (steps - 1), quotient};
+    return Round(exact, remainder != 0, bits, faults);
+}
+
+tBits Square_root(tBits a, int& faults) {
+    const tKind k = Kind(a);
+    if (k == tKind::Nan) return Quiet_nan();
+    if (k == tKind::Zero) return a;
+    if (Sign_of(a)) {
+        faults |= Fault_invalid;
+        return Quiet_nan();
+    }
+    if (k == tKind::Infinite) return a;
+
+    // a = m * 2^(2e) with m in [2^126, 2^128): its root's integer part has
+    // exactly 64 bits, and the remainder says on which side of the half it lies.
+    tUnpacked v = Unpack(a);
+    int shift = 128 - Bit_length(v.Significand);
+    if (((v.Exponent - shift) & 1) != 0) --shift;
+    const tBits m = v.Significand << shift;
+    const int half_exponent = (v.Exponent - shift) / 2;
+    // A first root from double precision, then Newton's step in integers,
+    // then the last unit: floor(sqrt(m)) is the r with r^2 <= m < (r+1)^2.
+    tBits r = static_cast<tBits>(__builtin_sqrt(static_cast<double>(m)));
+    r = (r + m / r) / 2;
+    for (int i = 0; i < 4 && r * r > m; ++i)
+        --r;
+    const tBits root_limit = One << 64;
+    for (int i = 0; i < 4 && r + 1 < root_limit && (r + 1) * (r + 1) <= m; ++i)
+        ++r;
+    const tBits remainder = m - r * r;
+    // sqrt(m) > r + 1/2 exactly when m - r^2 > r (a tie cannot occur).
+    const tBits rounded = (remainder > r) ? r + 1 : r;
+    return Round(tUnpacked{false, half_exponent, rounded}, false, X87_bits, faults);
+}
+
+} // namespace Quadruple

@@ -1,0 +1,283 @@
+#include "distributions/quadruple_math.h"
+
+#include <array>
+
+#include "distributions/decimal_conversion.h"
+
+namespace Quadruple {
+
+namespace {
+
+// A quadruple value with 113-bit arithmetic; the faults of these inner steps
+// are not the function's own and are dropped.
+struct tQ {
+    tBits B;
+};
+tQ operator+(tQ a, tQ b) {
+    int unused = 0;
+    return {Add(a.B, b.B, Quadruple_bits, unused)};
+}
+tQ operator-(tQ a, tQ b) {
+    int unused = 0;
+    return {Subtract(a.B, b.B, Quadruple_bits, unused)};
+}
+tQ operator*(tQ a, tQ b) {
+    int unused = 0;
+    return {Multiply(a.B, b.B, Quadruple_bits, unused)};
+}
+tQ operator/(tQ a, tQ b) {
+    int unused = 0;
+    return {Divide(a.B, b.B, Quadruple_bits, unused)};
+}
+
+tQ Whole(long n) {
+    int unused = 0;
+    const tBits magnitude = static_cast<tBits>(n < 0 ? -n : n);
+    return {Round(tUnpacked{n < 0, 0, magnitude}, false, Quadruple_bits, unused)};
+}
+
+bool Negative(tBits x) {
+    return (x >> 127) != 0;
+}
+
+const tQ& Ln2() {
+    static const tQ ln2{From_decimal(
+        "0.69314718055994530941723212145817656807550013436025525412068", Quadruple_bits)};
+    return ln2;
+}
+
+// 1/n for the series below, n = 0 .. 40 (index 0 unused).
+const std::array<tQ, 41>& Reciprocals() {
+    static const std::array<tQ, 41> table = [] {
+        std::array<tQ, 41> r{};
+        for (long n = 1; n < 41; ++n)
+            r[static_cast<std::size_t>(n)] = Whole(1) / Whole(n);
+        return r;
+    }();
+    return table;
+}
+
+// Past these arguments exp is surely infinite or surely below half the
+// smallest subnormal.
+constexpr long Exp_overflow = 11400;
+constexpr long Exp_underflow = -11500;
+
+// exp(x) = 2^k * e, e = exp(r) with |r| <= ln2/2, for finite |x| below the
+// limits above; e to 113 bits.
+struct tScaled {
+    int K;
+    tQ E;
+};
+
+long Nearest_whole(tQ x) {
+    const tUnpacked v = Unpack(Round_to_integer(x.B, tTo_integer::Nearest_even));
+    const long magnitude = v.Exponent >= 0 ? static_cast<long>(v.Significand << v.Exponent)
+                                           : static_cast<long>(v.Significand >> -v.Exponent);
+    return v.Negative ? -magnitude : magnitude;
+}
+
+tScaled Exp_scaled(tQ x) {
+    const long k = Nearest_whole(x / Ln2());
+    const tQ r = x - Whole(k) * Ln2();
+    // Taylor's series to r^32/32! (below 2^-150 here), by Horner's rule.
+    const auto& reciprocal = Reciprocals();
+    tQ sum = Whole(1);
+    for (std::size_t n = 32; n >= 1; --n)
+        sum = Whole(1) + r * reciprocal[n] * sum;
+    return {static_cast<int>(k), sum};
+}
+
+tBits Round_scaled(const tScaled& s, int& faults) {
+    tUnpacked v = Unpack(s.E.B);
+    v.Exponent += s.K;
+    return Round(v, false, X87_bits, faults);
+}
+
+// log(x) for finite x > 0, to 113 bits: x = m 2^e with m in [sqrt(1/2),
+// sqrt(2)), log m = 2 atanh(s) with s = (m - 1)/(m + 1), |s| < 0.172.
+tQ Log_positive(tBits x) {
+    tUnpacked v = Unpack(x);
+    const int length = Bit_length(v.Significand);
+    int e = v.Exponent + length - 1;
+    int unused = 0;
+    tQ m{Round(tUnpacked{false, 1 - length, v.Significand}, false, Quadruple_bits, unused)};
+    // m in [1, 2); above sqrt(2) (0x1.6a09e6p0) halve it.
+    if (v.Significand << (128 - length) > (static_cast<tBits>(0xb504f333f9de6484ULL) << 64)) {
+        m = m / Whole(2);
+        ++e;
+    }
+    const tQ s = (m - Whole(1)) / (m + Whole(1));
+    const tQ z = s * s;
+    const auto& reciprocal = Reciprocals();
+    // 2s (1 + z/3 + z^2/5 + ... + z^19/39): the next term is below 2^-117.
+    tQ sum = reciprocal[39];
+    for (int n = 37; n >= 1; n -= 2)
+        sum = reciprocal[static_cast<std::size_t>(n)] + z * sum;
+    return Whole(e) * Ln2() + Whole(2) * s * sum;
+}
+
+bool Below_in_magnitude(tBits x, int exponent) {
+    const tUnpacked v = Unpack(x);
+    return v.Significand == 0 || v.Exponent + Bit_length(v.Significand) - 1 < exponent;
+}
+
+} // namespace
+
+tBits Round_to_integer(tBits x, tTo_integer direction) {
+    if (Kind(x) != tKind::Finite) return x;
+    const tUnpacked v = Unpack(x);
+    if (v.Exponent >= 0) return x;
+    const int fraction = -v.Exponent;
+    const tBits whole = fraction >= 128 ? 0 : v.Significand >> fraction;
+    const tBits rest =
+        fraction >= 128 ? v.Significand : v.Significand & ((tBits{1} << fraction) - 1);
+    // rest against half a unit: -1 below, 0 equal, 1 above.
+    int against_half = -1;
+    if (fraction <= 127) {
+        const tBits half = tBits{1} << (fraction - 1);
+        against_half = rest < half ? -1 : rest == half ? 0 : 1;
+    }
+    bool up = false; // away from zero
+    switch (direction) {
+    case tTo_integer::Down:
+        up = v.Negative && rest != 0;
+        break;
+    case tTo_integer::Up:
+        up = !v.Negative && rest != 0;
+        break;
+    case tTo_integer::Toward_zero:
+        break;
+    case tTo_integer::Nearest_even:
+        up = against_half > 0 || (against_half == 0 && (whole & 1));
+        break;
+    case tTo_integer::Nearest_away:
+        up = against_half >= 0;
+        break;
+    }
+    int unused = 0;
+    return Round(tUnpacked{v.Negative, 0, whole + (up ? 1 : 0)}, false, Quadruple_bits, unused);
+}
+
+tBits Exp(tBits x, int& faults) {
+    switch (Kind(x)) {
+    case tKind::Nan:
+        return x;
+    case tKind::Infinite:
+        return Negative(x) ? Zero(false) : x;
+    case tKind::Zero:
+        return Whole(1).B;
+    case tKind::Finite:
+        break;
+    }
+    int unused = 0;
+    if (!Negative(x) && Add(x, Whole(-Exp_overflow).B, Quadruple_bits, unused) >> 127 == 0) {
+        faults |= Fault_overflow;
+        return Infinity(false);
+    }
+    if (Negative(x) && Add(x, Whole(-Exp_underflow).B, Quadruple_bits, unused) >> 127)
+        return Zero(false);
+    return Round_scaled(Exp_scaled({x}), faults);
+}
+
+tBits Exp_minus_one(tBits x, int& faults) {
+    if (Kind(x) == tKind::Zero) return x;
+    if (Kind(x) == tKind::Infinite && Negative(x)) return Whole(-1).B;
+    if (Kind(x) != tKind::Finite) return Exp(x, faults);
+    int unused = 0;
+    if (Below_in_magnitude(x, -20)) {
+        // x + x^2/2! + ... + x^7/7!: the next term is below 2^-140 x.
+        const auto& reciprocal = Reciprocals();
+        tQ sum = Whole(1);
+        for (std::size_t n = 7; n >= 2; --n)
+            sum = Whole(1) + tQ{x} * reciprocal[n] * sum;
+        return Round(Unpack((tQ{x} * sum).B), false, X87_bits, unused);
+    }
+    if (Negative(x) && !Below_in_magnitude(x, 7))
+        return Round(Unpack(Whole(-1).B), false, X87_bits, unused);
+    if (!Negative(x) && !Below_in_magnitude(x, 14)) return Exp(x, faults);
+    const tScaled s = Exp_scaled({x});
+    tUnpacked e = Unpack(s.E.B);
+    e.Exponent += s.K;
+    const tQ exp_x{Round(e, false, Quadruple_bits, unused)};
+    return Round(Unpack((exp_x - Whole(1)).B), false, X87_bits, unused);
+}
+
+tBits Log(tBits x, int& faults) {
+    switch (Kind(x)) {
+    case tKind::Nan:
+        return x;
+    case tKind::Zero:
+        faults |= Fault_division_by_zero;
+        return Infinity(true);
+    case tKind::Infinite:
+        if (!Negative(x)) return x;
+        break;
+    case tKind::Finite:
+        break;
+    }
+    if (Negative(x)) {
+        faults |= Fault_invalid;
+        return Quiet_nan();
+    }
+    int unused = 0;
+    return Round(Unpack(Log_positive(x).B), false, X87_bits, unused);
+}
+
+tBits Log_one_plus(tBits x, int& faults) {
+    if (Kind(x) == tKind::Zero || Kind(x) == tKind::Nan) return x;
+    int unused = 0;
+    if (Kind(x) == tKind::Finite && Below_in_magnitude(x, -20)) {
+        // x - x^2/2 + ... - x^6/6: the next term is below 2^-140 x.
+        const auto& reciprocal = Reciprocals();
+        tQ sum = reciprocal[6];
+        for (std::size_t n = 5; n >= 1; --n)
+            sum = reciprocal[n] - tQ{x} * sum;
+        return Round(Unpack((tQ{x} * sum).B), false, X87_bits, unused);
+    }
+    return Log((tQ{x} + Whole(1)).B, faults);
+}
+
+tBits Power(tBits x, tBits y, int& faults) {
+    int unused = 0;
+    if (Kind(y) == tKind::Zero) return Whole(1).B;
+    if (x == Whole(1).B) return x;
+    if (Kind(x) == tKind::Nan || Kind(y) == tKind::Nan) return Quiet_nan();
+    const bool whole_y = Round_to_integer(y, tTo_integer::Toward_zero) == y;
+    const bool odd_y =
+        whole_y && Kind(y) == tKind::Finite &&
+        Round_to_integer(Divide(y, Whole(2).B, Quadruple_bits, unused), tTo_integer::Toward_zero) !=
+            Divide(y, Whole(2).B, Quadruple_bits, unused);
+    const bool negative_result = Negative(x) && odd_y;
+    if (Kind(x) == tKind::Zero) {
+        if (Negative(y)) {
+            faults |= Fault_division_by_zero;
+            return Infinity(negative_result);
+        }
+        return Zero(negative_result);
+    }
+    if (Negative(x) && !whole_y) {
+        faults |= Fault_invalid;
+        return Quiet_nan();
+    }
+    const tBits magnitude = x & ~(tBits{1} << 127);
+    if (Kind(x) == tKind::Infinite || Kind(y) == tKind::Infinite) {
+        // |x| against 1 and the sign of y decide between 0 and infinity.
+        const bool large = Kind(x) == tKind::Infinite || magnitude > Whole(1).B;
+        if (Kind(y) == tKind::Infinite && magnitude == Whole(1).B) return Whole(1).B;
+        const bool infinite = large != Negative(y);
+        return infinite ? Infinity(negative_result) : Zero(negative_result);
+    }
+    const tQ exponent = tQ{y} * Log_positive(magnitude);
+    tBits result;
+    if (!Negative(exponent.B) && !Below_in_magnitude(exponent.B, 14)) {
+        faults |= Fault_overflow;
+        result = Infinity(false);
+    } else if (Negative(exponent.B) && !Below_in_magnitude(exponent.B, 14)) {
+        result = Zero(false);
+    } else {
+        result = Round_scaled(Exp_scaled(exponent), faults);
+    }
+    return negative_result ? result ^ (tBits{1} << 127) : result;
+}
+
+} // namespace Quadruple

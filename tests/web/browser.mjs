@@ -1,0 +1,93 @@
+// Debian's Chromium, headless, driven by puppeteer-core, on the browser
+// edition's page opened straight from its folder (file://). Every request
+// outside the page's folder is refused and recorded.
+import { createRequire } from "node:module";
+import { mkdtempSync, rmSync, readdirSync, readFileSync, existsSync } from "node:fs";
+import { tmpdir } from "node:os";
+import { join, resolve } from "node:path";
+import { pathToFileURL } from "node:url";
+
+// PAVONA_WEB_BUILD: the Emscripten build folder (site/ and npm/node_modules).
+export const webBuild = resolve(process.env.PAVONA_WEB_BUILD || "build-web");
+export const site = join(webBuild, "site");
+export const chromium = process.env.PAVONA_CHROMIUM || "/usr/bin/chromium";
+
+const require = createRequire(join(webBuild, "npm", "package.json"));
+const puppeteer = require("puppeteer-core");
+
+export const chromiumArgs = [
+  "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+  "--disable-background-networking", "--disable-component-update", "--disable-sync",
+];
+
+export async function launch() {
+  const profile = mkdtempSync(join(tmpdir(), "pavona-chromium-"));
+  const browser = await puppeteer.launch({
+    executablePath: chromium,
+    headless: true,
+    args: [...chromiumArgs, "--user-data-dir=" + profile],
+    defaultViewport: { width: 1280, height: 800 },
+  });
+  return {
+    browser,
+    async close() {
+      await browser.close();
+      rmSync(profile, { recursive: true, force: true });
+    },
+  };
+}
+
+export const pageUrl = pathToFileURL(join(site, "index.html")).href;
+const siteUrl = pathToFileURL(site).href + "/";
+
+// The page's own files, and what the page makes in memory, are allowed.
+export function ownRequest(url) {
+  return url.startsWith(siteUrl) || url.startsWith("data:") || url.startsWith("blob:");
+}
+
+// A page on index.html, ready to analyse, in a browser context of its own
+// (its own local storage), with its downloads going to a folder of their
+// own. `foreign` collects the requests that were refused.
+export async function openPage(browser, foreign) {
+  const context = await browser.createBrowserContext();
+  const page = await context.newPage();
+  await page.setRequestInterception(true);
+  page.on("request", (request) => {
+    if (ownRequest(request.url())) request.continue();
+    else {
+      foreign.push(request.url());
+      request.abort();
+    }
+  });
+  const downloads = mkdtempSync(join(tmpdir(), "pavona-downloads-"));
+  const session = await page.createCDPSession();
+  await session.send("Browser.setDownloadBehavior",
+    { behavior: "allow", downloadPath: downloads, browserContextId: context.id });
+  const errors = [];
+  page.on("pageerror", (error) => errors.push(error.message));
+  await page.goto(pageUrl);
+  await page.waitForSelector("html[data-ready=true]", { timeout: 20000 });
+  return {
+    page,
+    errors,
+    // The bytes of the file a click downloads.
+    async download(selector, name) {
+      await page.click(selector);
+      const path = join(downloads, name);
+      for (let i = 0; i < 200; i++) {
+        if (existsSync(path) && !readdirSync(downloads).some((f) => f.endsWith(".crdownload")))
+        {
+          const bytes = readFileSync(path);
+          rmSync(path);
+          return bytes;
+        }
+        await new Promise((r) => setTimeout(r, 50));
+      }
+      throw new Error("No download " + name + " after clicking " + selector);
+    },
+    async close() {
+      await context.close();
+      rmSync(downloads, { recursive: true, force: true });
+    },
+  };
+}

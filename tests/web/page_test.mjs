@@ -1,0 +1,297 @@
+// The browser edition's page in headless Chromium, against the native
+// pavona-cli: the same report for the same entries and data, whichever way
+// the data arrive, and the page's own duties (saving, the plot, refusals
+// beside their fields, the keyboard, nothing fetched from elsewhere).
+import { test, before, after } from "node:test";
+import assert from "node:assert/strict";
+import { spawnSync } from "node:child_process";
+import { readFileSync, writeFileSync, mkdtempSync, rmSync } from "node:fs";
+import { tmpdir } from "node:os";
+import { join, resolve } from "node:path";
+import { launch, openPage } from "./browser.mjs";
+
+const cli = resolve(process.env.PAVONA_CLI || "build/pavona-cli");
+const data = resolve(process.env.PAVONA_TEST_DATA || "tests/data");
+const scratch = mkdtempSync(join(tmpdir(), "pavona-page-test-"));
+
+let chromium;
+const foreign = [];
+
+before(async () => { chromium = await launch(); });
+after(async () => {
+  await chromium.close();
+  rmSync(scratch, { recursive: true, force: true });
+});
+
+// pavona-cli's output for the page's entries.
+function cliRun({ k, n, limits = "two-sided", notes = [], summary = false, extra = [] }, file) {
+  const args = ["--predictors", String(k)];
+  if (summary) args.push("--summary");
+  else args.push("--controls", String(n));
+  args.push("--limits", limits, ...extra);
+  for (const line of notes) args.push("--notes", line);
+  args.push(file);
+  const run = spawnSync(cli, args, { encoding: "utf8" });
+  return { status: run.status, stdout: run.stdout, stderr: run.stderr };
+}
+
+async function withPage(body) {
+  const opened = await openPage(chromium.browser, foreign);
+  try {
+    await body(opened.page, opened);
+    assert.deepEqual(opened.errors, [], "no script errors on the page");
+  } finally {
+    await opened.close();
+  }
+}
+
+async function typeEntries(page, { k, n, limits = "two-sided", notes = [] }) {
+  await page.$eval("#predictors", (e) => { e.value = ""; });
+  await page.type("#predictors", String(k));
+  if (n !== undefined) {
+    await page.$eval("#controls", (e) => { e.value = ""; });
+    await page.type("#controls", String(n));
+  }
+  await page.click(`input[name=limits][value=${limits}]`);
+  if (notes.length) await page.$eval("#notes", (e, text) => {
+    e.value = text;
+    e.dispatchEvent(new Event("input"));
+  }, notes.join("\n"));
+}
+
+async function giveData(page, via, file) {
+  if (via === "file") {
+    const [chooser] = await Promise.all([page.waitForFileChooser(), page.click("#data-file")]);
+    await chooser.accept([file]);
+    await page.waitForFunction(() => document.getElementById("data-status").textContent !== "");
+  } else {
+    // Rows copied from a spreadsheet: tab-separated, CR LF line ends.
+    const rows = readFileSync(file, "utf8").trim().split(/\r?\n/).map((r) => r.trim().split(/\s+/).join("\t"));
+    await page.$eval("#data-text", (e, text) => {
+      e.value = text;
+      e.dispatchEvent(new Event("input"));
+    }, rows.join("\r\n") + "\r\n");
+  }
+}
+
+const reportText = (page) => page.$eval("#report", (e) => e.textContent);
+
+async function runContinue(page) {
+  await page.click("#continue");
+}
+
+test("the raw data give pavona-cli's report, from the file chooser or pasted rows", async (t) => {
+  const cases = [
+    { name: "file chooser, one-sided lower, notes", via: "file", file: "worked_example.txt", k: 1, n: 10, limits: "lower", notes: ["Case 17, seen 2024-03-02", "second line"] },
+    { name: "pasted tab-separated rows, two-sided", via: "paste", file: "worked_example.txt", k: 1, n: 10 },
+    { name: "file chooser, five predictors, upper", via: "file", file: "five_predictors.txt", k: 5, n: 12, limits: "upper" },
+  ];
+  for (const c of cases) {
+    await t.test(c.name, () => withPage(async (page) => {
+      const file = join(data, c.file);
+      const expected = cliRun(c, file);
+      assert.equal(expected.status, 0, expected.stderr);
+      await typeEntries(page, c);
+      await giveData(page, c.via, file);
+      await runContinue(page);
+      await page.waitForFunction(() => document.getElementById("report").textContent !== "");
+      assert.equal(await reportText(page), expected.stdout);
+      assert.equal(await page.$$eval("#plot svg", (s) => s.length), 2);
+    }));
+  }
+});
+
+test("a second run follows the first after the viewer's separator", () => withPage(async (page) => {
+  const file = join(data, "worked_example.txt");
+  const lines = readFileSync(file, "utf8").trim().split(/\r?\n/);
+  // The same case twice: pavona-cli writes the second report as a second run.
+  const twice = join(scratch, "twice.txt");
+  writeFileSync(twice, [...lines, lines[lines.length - 1]].join("\n") + "\n");
+  const expected = cliRun({ k: 1, n: 10, extra: ["--cases", "2"] }, twice);
+  assert.equal(expected.status, 0, expected.stderr);
+  await typeEntries(page, { k: 1, n: 10 });
+  await giveData(page, "file", file);
+  await runContinue(page);
+  await runContinue(page);
+  await page.waitForFunction(() => document.getElementById("report").textContent.includes("____"));
+  assert.equal(await reportText(page), expected.stdout);
+}));
+
+test("Save writes the report with CR LF line ends; the plot saves as PNG and SVG", () => withPage(async (page, opened) => {
+  const file = join(data, "worked_example.txt");
+  await typeEntries(page, { k: 1, n: 10 });
+  await giveData(page, "file", file);
+  await runContinue(page);
+  await page.waitForSelector("#plot svg");
+  const expected = cliRun({ k: 1, n: 10 }, file).stdout;
+  const saved = await opened.download("#save-report", "results.txt");
+  assert.equal(saved.toString("utf8"), expected.slice(0, -1).replace(/\n/g, "\r\n"));
+  const png = await opened.download("#save-png", "plot.png");
+  assert.deepEqual([...png.subarray(0, 8)], [0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a]);
+  const svg = (await opened.download("#save-svg", "plot.svg")).toString("utf8");
+  assert.match(svg, /<svg[^>]*xmlns="http:\/\/www.w3.org\/2000\/svg"/);
+  assert.match(svg, /Case's t = -1\.7778/);
+}));
+
+test("a refusal is shown beside the field it concerns, in pavona-cli's words", async (t) => {
+  const cases = [
+    { name: "too many predictors", k: 9, n: 10, field: "#predictors-message" },
+    { name: "k against n", k: 3, n: 4, field: "#predictors-message" },
+    { name: "sample size not a number", k: 1, n: "", field: "#controls-message" },
+    { name: "sample size above 499", k: 1, n: 500, field: "#controls-message" },
+    { name: "a title line in the data", k: 1, n: 10, file: "title_line.txt", field: "#data-message" },
+    { name: "a short row", k: 1, n: 10, file: "short_row.txt", field: "#data-message" },
+    { name: "no variance", k: 1, n: 5, file: "zero_variance.txt", field: "#data-message" },
+    { name: "collinear predictors", k: 2, n: 6, file: "collinear.txt", field: "#predictors-message" },
+  ];
+  for (const c of cases) {
+    await t.test(c.name, () => withPage(async (page) => {
+      const file = join(data, c.file || "worked_example.txt");
+      const expected = cliRun(c, file);
+      assert.equal(expected.status, 1);
+      await typeEntries(page, c);
+      await giveData(page, "file", file);
+      await runContinue(page);
+      await page.waitForSelector(c.field + ":not([hidden])");
+      assert.equal(await page.$eval(c.field, (e) => e.textContent) + "\n", expected.stderr);
+      assert.equal(await reportText(page), "");
+    }));
+  }
+});
+
+test("the entries are checked while they are typed, as on the worksheet", async (t) => {
+  // What is typed, what the field then holds, and whether a message shows beside it.
+  const cases = [
+    { field: "#predictors", typed: "13", holds: "12", message: true },
+    { field: "#predictors", typed: "2.", holds: "2.", message: true },
+    { field: "#predictors", typed: "3", holds: "3", message: false },
+    { field: "#controls", typed: "1a", holds: "1", message: true },
+    { field: "#controls", typed: "2,5", holds: "2.5", message: false },
+    { field: "#controls", typed: "1234567", holds: "123456", message: true },
+  ];
+  await withPage(async (page) => {
+    for (const c of cases) {
+      await t.test(c.field + " " + c.typed, async () => {
+        await page.$eval(c.field, (e) => { e.value = ""; e.dispatchEvent(new Event("input")); });
+        await page.type(c.field, c.typed);
+        assert.equal(await page.$eval(c.field, (e) => e.value), c.holds);
+        const shown = await page.$eval(c.field + "-message", (e) => !e.hidden && e.textContent !== "");
+        assert.equal(shown, c.message);
+      });
+    }
+    await t.test("notes stop at 250 characters, a line break counting two", async () => {
+      await page.type("#notes", "x".repeat(120) + "\n" + "y".repeat(140));
+      const notes = await page.$eval("#notes", (e) => e.value);
+      assert.equal(notes, "x".repeat(120) + "\n" + "y".repeat(128));
+    });
+  });
+});
+
+test("summary statistics typed into the form or read from a file give pavona-cli's report", async (t) => {
+  const file = join(data, "worked_example_summary.txt");
+  const expected = cliRun({ k: 1, summary: true, limits: "upper" }, file);
+  assert.equal(expected.status, 0, expected.stderr);
+  const [n, means, sds, , r, scores] = readFileSync(file, "utf8").trim().split(/\r?\n/).map((l) => l.trim().split(/\s+/));
+  const ways = {
+    "typed into the form": async (page) => {
+      await page.type("#summary-n", n[0]);
+      for (let v = 1; v <= 2; v++) {
+        await page.type("#summary-mean-" + v, means[v - 1]);
+        await page.type("#summary-sd-" + v, sds[v - 1]);
+        await page.type("#summary-case-" + v, scores[v - 1]);
+      }
+      await page.type("#summary-r-2-1", r[0]);
+      assert.equal(await page.$eval("#summary-r-1-2", (e) => e.value), r[0], "the mirror fills in");
+    },
+    "read from a summary file": async (page) => {
+      const [chooser] = await Promise.all([page.waitForFileChooser(), page.click("#summary-file")]);
+      await chooser.accept([file]);
+      await page.waitForFunction(() => document.getElementById("summary-status").textContent !== "");
+    },
+  };
+  for (const [name, give] of Object.entries(ways)) {
+    await t.test(name, () => withPage(async (page) => {
+      await typeEntries(page, { k: 1, limits: "upper" });
+      await page.click("#source-summary");
+      await give(page);
+      await runContinue(page);
+      await page.waitForFunction(() => document.getElementById("report").textContent !== "");
+      assert.equal(await reportText(page), expected.stdout);
+    }));
+  }
+  await t.test("a bad entry in the form is marked", () => withPage(async (page) => {
+    await typeEntries(page, { k: 1 });
+    await page.click("#source-summary");
+    for (const [id, value] of [["#summary-n", "10"], ["#summary-mean-1", "50"], ["#summary-mean-2", "20"],
+      ["#summary-sd-1", "10"], ["#summary-sd-2", "0"], ["#summary-r-2-1", "0.5"],
+      ["#summary-case-1", "40"], ["#summary-case-2", "30"]])
+      await page.type(id, value);
+    await runContinue(page);
+    await page.waitForSelector("#summary-message:not([hidden])");
+    assert.match(await page.$eval("#summary-message", (e) => e.textContent), /^Line 3 of the summary file, entry 2:/);
+    assert.equal(await page.$eval("#summary-sd-2", (e) => e.getAttribute("aria-invalid")), "true");
+  }));
+});
+
+test("a series of cases gives pavona-cli's CSV as a table and a download", () => withPage(async (page, opened) => {
+  const lines = readFileSync(join(data, "worked_example.txt"), "utf8").trim().split(/\r?\n/);
+  const series = join(scratch, "series.txt");
+  writeFileSync(series, [...lines, "45 25", "50 x"].join("\n") + "\n");
+  const expected = cliRun({ k: 1, n: 10, extra: ["--cases", "all", "--csv"] }, series);
+  await typeEntries(page, { k: 1, n: 10 });
+  await giveData(page, "file", series);
+  await runContinue(page);
+  await page.waitForSelector("#series-section:not([hidden])");
+  assert.equal(await page.$$eval("#series tbody tr", (rows) => rows.length), 3);
+  assert.equal((await opened.download("#save-csv", "series.csv")).toString("utf8"), expected.stdout);
+}));
+
+test("the keyboard alone reaches every control in order and runs the analysis", () => withPage(async (page) => {
+  const file = join(data, "worked_example.txt");
+  const expected = cliRun({ k: 1, n: 10 }, file);
+  // The page opens with the focus in the first entry, as the worksheet does.
+  const focused = () => page.evaluate(() => document.activeElement.id || document.activeElement.name);
+  const order = [await focused()];
+  for (let i = 0; i < 11; i++) {
+    await page.keyboard.press("Tab");
+    order.push(await focused());
+  }
+  assert.deepEqual(order, ["predictors", "controls", "limits", "notes", "source-raw", "data-file",
+    "data-text", "continue", "clear-data", "save-report", "copy-report", "print-report"]);
+  await page.focus("#predictors");
+  await page.keyboard.type("1");
+  await page.keyboard.press("Tab");
+  await page.keyboard.type("10");
+  for (let i = 0; i < 5; i++) await page.keyboard.press("Tab");
+  assert.equal(await page.evaluate(() => document.activeElement.id), "data-text");
+  const rows = readFileSync(file, "utf8").trim().split(/\r?\n/);
+  for (const row of rows) {
+    await page.keyboard.type(row.trim());
+    await page.keyboard.press("Enter");
+  }
+  await page.keyboard.press("Tab");
+  await page.keyboard.press("Enter");
+  await page.waitForFunction(() => document.getElementById("report").textContent !== "");
+  assert.equal(await reportText(page), expected.stdout);
+}));
+
+test("the page keeps only the two entries, and fits 1280 x 800 at 200% zoom", () => withPage(async (page) => {
+  await typeEntries(page, { k: 1, n: 10, notes: ["private"] });
+  await giveData(page, "paste", join(data, "worked_example.txt"));
+  await runContinue(page);
+  await page.waitForFunction(() => document.getElementById("report").textContent !== "");
+  const stored = await page.evaluate(() => Object.entries(localStorage));
+  assert.deepEqual(stored, [["pavona.entries", JSON.stringify({ predictors: "1", controls: "10" })]]);
+  await page.reload();
+  await page.waitForSelector("html[data-ready=true]");
+  assert.deepEqual(await page.evaluate(() => [predictors.value, controls.value, notes.value, document.activeElement.id]),
+    ["1", "10", "", "controls"]);
+  // 200% zoom on a 1280 x 800 screen leaves a 640 x 400 CSS pixel viewport.
+  await page.setViewport({ width: 640, height: 400, deviceScaleFactor: 2 });
+  await page.click("#source-summary");
+  assert.equal(await page.evaluate(() => document.documentElement.scrollWidth <= window.innerWidth), true);
+}));
+
+test("the page asked for nothing outside its own folder", () => {
+  assert.deepEqual(foreign, []);
+});
