@@ -324,7 +324,9 @@ TEST_F(ComputeCommand, HostileFilesLeaveTheViewersReportUntouched) {
         {"empty.txt", "",
          "The data file holds 0 line(s) of data, but n + 1 = 11 are needed: the 10 controls "
          "followed by the case."},
-        {"words.txt", "Title: my data\n1 2\n", "Invalid numeric input 'Title:' on line 1."},
+        {"words.txt", "Title: my data\n1 2\n",
+         "Invalid numeric input 'Title:' on line 1. The file must hold numbers only: remove the "
+         "title row."},
         {"infinity.txt", "inf 2\n", "Invalid numeric input 'inf' on line 1."},
         {"utf16.txt",
          std::string("\xff\xfe"

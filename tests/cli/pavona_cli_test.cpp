@@ -153,7 +153,7 @@ TEST(PavonaCli, DataFileAndAnalysisFailuresPrintTheErrorTextAndExitOne) {
         std::string Arguments, Message;
     };
     const tCase cases[] = {
-        {Worked("absent.txt"), "File not found.\n"},
+        {Worked("absent.txt"), "File not found: '" + Data + "/absent.txt'.\n"},
         {Worked("short_row.txt"), "Line 4 of the data file holds 1 number(s), but 2 are needed: "
                                   "the criterion followed by 1 predictor(s).\n"},
         {"--predictors 1 --controls 20 " + Quoted(Data + "/worked_example.txt"),
@@ -162,7 +162,8 @@ TEST(PavonaCli, DataFileAndAnalysisFailuresPrintTheErrorTextAndExitOne) {
         {"--predictors 2 --controls 5 " + Quoted(Data + "/worked_example.txt"),
          "Line 1 of the data file holds 2 number(s), but 3 are needed: the criterion followed "
          "by 2 predictor(s).\n"},
-        {Worked("title_line.txt"), "Invalid numeric input 'Title:' on line 1.\n"},
+        {Worked("title_line.txt"), "Invalid numeric input 'Title:' on line 1. The file must hold "
+                                   "numbers only: remove the title row.\n"},
         {"--predictors 2 --controls 6 " + Quoted(Data + "/collinear.txt"),
          "Analysis cannot proceed as the correlation matrix is not positive definite: check for "
          "errors in entry of the control sample data (alternatively it may be that one variable "
@@ -442,8 +443,13 @@ TEST(PavonaCliSeries, CasesOneIsTodaysOutputAndPlainReportsFollowOneAnother) {
     const tRun run = Run_cli("--predictors 1 --controls 10 --cases 3 " + Quoted(file.Path()));
     EXPECT_EQ(run.Status, 1);
     const std::string separator(102, '_');
+    // Each report is headed with its case and the line it came from.
+    const auto head = [](int number, int line) {
+        return "\n Case " + std::to_string(number) + " (line " + std::to_string(line) +
+               " of the file)\n";
+    };
     EXPECT_EQ(run.Out,
-              report + separator + "\n" + report + separator +
+              head(1, 11) + report + separator + "\n" + head(2, 12) + report + separator +
                   "\n\n Case 3 was not analysed: Invalid numeric input 'x' on line 13.\n\n");
     EXPECT_EQ(run.Err, "Case 3: Invalid numeric input 'x' on line 13.\n");
 }

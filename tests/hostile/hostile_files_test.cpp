@@ -1,6 +1,6 @@
 // Runs the built pavona-cli on every file listed in the hostile-data manifest
 // and holds it to the answer written there: the whole report, or the exact
-// message and exit status, within 5 seconds; a report never shows "inf" or
+// message and exit status, and never hangs; a report never shows "inf" or
 // "nan" (a refusal may quote such a word from the file).
 
 #include <gtest/gtest.h>
@@ -32,13 +32,16 @@ using test_files::Contents;
 namespace fs = std::filesystem;
 
 const fs::path Hostile = PAVONA_HOSTILE_DATA;
-constexpr auto Time_limit = std::chrono::seconds(5);
+// A guard against a hang, not a measure of speed (the benchmarks do that):
+// far above any run's time even on a loaded machine.
+constexpr auto Time_limit = std::chrono::seconds(60);
 
 struct tCase {
     std::string File;
     std::string K, N, Limits;
     int Status = 0;
     bool Report = false;  // true: Expected names the expected standard output
+    std::string Warning;  // with a report: the whole standard error, or empty
     std::string Expected; // the file of the report, or the message
     std::string Name;     // for the test's name
 };
@@ -75,6 +78,12 @@ std::vector<tCase> Read_manifest() {
         if (outcome.rfind("report ", 0) == 0) {
             c.Report = true;
             c.Expected = outcome.substr(7);
+            // "report FILE warning TEXT": the report, and TEXT on standard error.
+            const auto warning = c.Expected.find(" warning ");
+            if (warning != std::string::npos) {
+                c.Warning = c.Expected.substr(warning + 9) + "\n";
+                c.Expected.resize(warning);
+            }
         } else if (outcome.rfind("message ", 0) == 0) {
             c.Expected = outcome.substr(8);
         } else {
@@ -194,7 +203,7 @@ void PrintTo(const tCase& c, std::ostream* out) {
 
 class HostileFile : public testing::TestWithParam<tCase> {};
 
-TEST_P(HostileFile, GivesTheExpectedAnswerWithinFiveSeconds) {
+TEST_P(HostileFile, GivesTheExpectedAnswerAndNeverHangs) {
     const tCase& c = GetParam();
     ASSERT_FALSE(c.File.empty()) << "malformed manifest line";
     fs::path input = c.File;
@@ -207,11 +216,11 @@ TEST_P(HostileFile, GivesTheExpectedAnswerWithinFiveSeconds) {
         Run_cli({"--predictors", c.K, "--controls", c.N, "--limits", c.Limits, input.string()});
     std::printf("%s: %.3f s\n", c.File.c_str(), run.Seconds);
     RecordProperty("seconds", std::to_string(run.Seconds));
-    ASSERT_FALSE(run.Timed_out) << c.File << " was still running after 5 seconds";
+    ASSERT_FALSE(run.Timed_out) << c.File << " was still running after 60 seconds";
     EXPECT_EQ(run.Status, c.Status);
     EXPECT_FALSE(Holds_inf_or_nan(run.Out)) << run.Out;
     if (c.Report) {
-        EXPECT_EQ(run.Err, "");
+        EXPECT_EQ(run.Err, c.Warning);
         EXPECT_EQ(run.Out, Contents(Hostile / c.Expected));
     } else {
         EXPECT_EQ(run.Out, "");
