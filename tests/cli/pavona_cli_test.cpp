@@ -153,7 +153,7 @@ TEST(PavonaCli, DataFileAndAnalysisFailuresPrintTheErrorTextAndExitOne) {
         std::string Arguments, Message;
     };
     const tCase cases[] = {
-        {Worked("absent.txt"), "File not found.\n"},
+        {Worked("absent.txt"), "File not found: '" + Data + "/absent.txt'.\n"},
         {Worked("short_row.txt"), "Line 4 of the data file holds 1 number(s), but 2 are needed: "
                                   "the criterion followed by 1 predictor(s).\n"},
         {"--predictors 1 --controls 20 " + Quoted(Data + "/worked_example.txt"),
@@ -162,7 +162,8 @@ TEST(PavonaCli, DataFileAndAnalysisFailuresPrintTheErrorTextAndExitOne) {
         {"--predictors 2 --controls 5 " + Quoted(Data + "/worked_example.txt"),
          "Line 1 of the data file holds 2 number(s), but 3 are needed: the criterion followed "
          "by 2 predictor(s).\n"},
-        {Worked("title_line.txt"), "Invalid numeric input 'Title:' on line 1.\n"},
+        {Worked("title_line.txt"), "Invalid numeric input 'Title:' on line 1. The file must hold "
+                                   "numbers only: remove the title row.\n"},
         {"--predictors 2 --controls 6 " + Quoted(Data + "/collinear.txt"),
          "Analysis cannot proceed as the correlation matrix is not positive definite: check for "
          "errors in entry of the control sample data (alternatively it may be that one variable "
@@ -436,14 +437,16 @@ TEST(PavonaCliSeries, CasesOneIsTodaysOutputAndPlainReportsFollowOneAnother) {
     EXPECT_EQ(Run_cli("--cases 1 " + Worked()).Out, report);
     EXPECT_EQ(Run_cli("--cases 1 --json " + Worked()).Out, Run_cli("--json " + Worked()).Out);
 
-    // Two cases: the first report as a single run gives it, then the second
-    // after the viewer's separator; a refused case keeps its place.
+    // Two cases: each report as a single run gives it, under its case's
+    // heading and followed by the viewer's separator; a refused case keeps
+    // its place.
     const tTemp_file file(Controls() + "40 30\n40 30\nx 1\n");
     const tRun run = Run_cli("--predictors 1 --controls 10 --cases 3 " + Quoted(file.Path()));
     EXPECT_EQ(run.Status, 1);
     const std::string separator(102, '_');
     EXPECT_EQ(run.Out,
-              report + separator + "\n" + report + separator +
+              "\n Case 1 (line 11 of the file)\n" + report + separator + "\n" +
+                  "\n Case 2 (line 12 of the file)\n" + report + separator +
                   "\n\n Case 3 was not analysed: Invalid numeric input 'x' on line 13.\n\n");
     EXPECT_EQ(run.Err, "Case 3: Invalid numeric input 'x' on line 13.\n");
 }
