@@ -1,80 +1,12 @@
 #include "assessment/data_file_reader.h"
 
 #include <algorithm>
-
 #include <cerrno>
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 
-#include "assessment/reading_advice.h"
-#include "distributions/decimal_conversion.h"
-#include "distributions/floating_point_faults.h"
 #include "distributions/text_format.h"
 #include "matrix/matrix_routines.h"
 #include "platform/system_error_message.h"
-
-namespace {
-
-constexpr char Ctrl_z = 26;
-constexpr std::size_t Max_token_shown = 40;
-
-// The offending text as it can be shown safely: cut to a sensible length, and
-// bytes outside printable ASCII replaced so that no terminal or box sees them.
-std::string Shown_token(const std::string& token) {
-    std::string shown;
-    for (std::size_t i = 0; i < token.size() && i < Max_token_shown; ++i) {
-        const auto c = static_cast<unsigned char>(token[i]);
-        shown += c < 0x7F ? static_cast<char>(c) : '?';
-    }
-    if (token.size() > Max_token_shown) shown += "...";
-    return shown;
-}
-
-} // namespace
-
-// The library's converters also take inf, nan and hexadecimal forms, which are
-// refused here first.
-bool Is_decimal_number(const std::string& text) {
-    std::size_t i = 0;
-    const std::size_t size = text.size();
-    auto digits = [&] {
-        const std::size_t start = i;
-        while (i < size && text[i] >= '0' && text[i] <= '9')
-            ++i;
-        return i - start;
-    };
-    if (i < size && (text[i] == '+' || text[i] == '-')) ++i;
-    std::size_t mantissa_digits = digits();
-    if (i < size && text[i] == '.') {
-        ++i;
-        mantissa_digits += digits();
-    }
-    if (mantissa_digits == 0) return false;
-    if (i < size && (text[i] == 'e' || text[i] == 'E')) {
-        ++i;
-        if (i < size && (text[i] == '+' || text[i] == '-')) ++i;
-        if (digits() == 0) return false;
-    }
-    return i == size;
-}
-
-Extended Read_data_number(const std::string& token, long long line, bool alone) {
-    const auto refuse = [&] {
-        const std::string advice = Invalid_number_advice(token, line, alone);
-        return EData_file_error("Invalid numeric input '" + Shown_token(token) + "' on line " +
-                                std::to_string(line) + (advice.empty() ? "" : ". " + advice));
-    };
-    if (!Is_decimal_number(token)) throw refuse();
-    // The scope drops the overflow or underflow flags the conversion may raise.
-    tFloating_point_scope scope;
-    const Extended value = Decimal_to_extended(token);
-    // Overflow is refused; underflow to zero or a denormal is a usable value.
-    if (!std::isfinite(value)) throw refuse();
-    // A typed -0 is zero: adding zero clears its sign, so the report never
-    // shows -0.00000 for it.
-    return value + 0;
-}
 
 namespace {
 
@@ -104,17 +36,12 @@ public:
             ++taken;
             Count_byte();
             if (at_start_) {
-                // A UTF-8 byte-order mark, or the part of it seen so far.
-                static constexpr char Bom[] = "\xEF\xBB\xBF";
-                if (c == Bom[bom_matched_]) {
-                    if (++bom_matched_ == 3) at_start_ = false;
+                // A byte-order mark, or the part of it seen so far.
+                if (c == Byte_order_mark[bom_matched_]) {
+                    if (++bom_matched_ == Byte_order_mark.size()) at_start_ = false;
                     continue;
                 }
-                at_start_ = false;
-                const std::string held(Bom, bom_matched_);
-                for (const char h : held)
-                    Take(h);
-                if (done_) break;
+                if (Take_held_mark()) break;
             }
             Take(c);
         }
@@ -124,13 +51,7 @@ public:
     // The end of the input: the last line may lack its line end.
     void Finish() {
         if (done_) return;
-        if (at_start_ && bom_matched_ > 0) {
-            at_start_ = false;
-            const std::string held("\xEF\xBB\xBF", bom_matched_);
-            for (const char h : held)
-                Take(h);
-            if (done_) return;
-        }
+        if (at_start_ && Take_held_mark()) return;
         End_of_data();
     }
 
@@ -159,6 +80,16 @@ public:
 
 private:
     bool In_cases() const { return line_ > rows_; }
+
+    // The start of a byte-order mark that turned out not to be one is data;
+    // true when it ended the data.
+    bool Take_held_mark() {
+        at_start_ = false;
+        const std::string held(Byte_order_mark.substr(0, bom_matched_));
+        for (const char h : held)
+            Take(h);
+        return done_;
+    }
 
     void Count_byte() {
         if (scanning_) {
@@ -202,7 +133,7 @@ private:
             return;
         }
         line_has_text_ = true;
-        if (static_cast<unsigned char>(c) <= ' ') {
+        if (Is_number_separator(c)) {
             End_token();
         } else {
             in_token_ = true;
@@ -266,7 +197,7 @@ private:
         } else if (c == '\r' || c == '\n') {
             if (scan_line_holds_) ++unread_.Lines;
             scan_line_holds_ = false;
-        } else if (static_cast<unsigned char>(c) > ' ') {
+        } else if (!Is_number_separator(c)) {
             scan_line_holds_ = true;
         }
     }
@@ -304,7 +235,7 @@ private:
     bool line_has_text_ = false;
     bool after_cr_ = false;
     bool at_start_ = true;
-    int bom_matched_ = 0;
+    std::size_t bom_matched_ = 0;
     bool done_ = false;
     std::size_t consumed_ = 0;   // bytes before the controls are complete
     std::size_t line_bytes_ = 0; // bytes of the case row being read
