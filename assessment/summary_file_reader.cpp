@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "assessment/analysis.h"
+#include "assessment/input_validation.h"
 #include "distributions/text_format.h"
 
 namespace {
@@ -81,7 +82,7 @@ tSummary_reader::~tSummary_reader() {
 void tSummary_reader::Read(tSource& source) {
     const int k = summary_.K;
     const int nvars = k + 1;
-    if (k < 1 || k > 5) throw std::invalid_argument("Summary reader: k outside 1..5");
+    if (k < 1 || k > Max_predictors) throw std::invalid_argument("Summary reader: k outside 1..5");
 
     // The numbers of line `number`, at least `needed` of them.
     std::string text;
