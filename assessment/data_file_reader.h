@@ -46,6 +46,8 @@ struct tCase_row {
     std::string Error;  // why the row cannot be used, naming its line; empty when it can
 };
 
+class tData_lines;
+
 // A data file of n control rows followed by any number of case rows, for a
 // series of cases against one control sample. The controls are read as above
 // (every failure refuses the file); each case row is then read only when
@@ -58,10 +60,8 @@ public:
     // cleared to Missing_value. Raises EData_file_error.
     tCase_series_reader(std::string_view bytes, int controls, int cols, tData_matrix& data);
     tCase_series_reader(std::FILE* stream, int controls, int cols, tData_matrix& data);
-    // Case rows alone, from the current place in `bytes` or `stream`, the
-    // first on line `first_line`: for a file whose head another reader took.
-    tCase_series_reader(std::string_view bytes, long long first_line, int cols);
-    tCase_series_reader(std::FILE* stream, long long first_line, int cols);
+    // Case rows alone, from the lines left after a head another reader took.
+    tCase_series_reader(tLine_reader lines, int cols);
     // Opens the file, with the opening failures of Read_data_file.
     tCase_series_reader(const std::string& path, int controls, int cols, tData_matrix& data);
     ~tCase_series_reader();
@@ -81,6 +81,8 @@ public:
     void Count_unread_lines();
 
 private:
-    struct tState;
-    std::unique_ptr<tState> state_;
+    void Start(tLine_reader lines, int controls, int cols, tData_matrix& data);
+
+    std::unique_ptr<tData_lines> lines_;
+    std::FILE* owned_ = nullptr;
 };

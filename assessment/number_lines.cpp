@@ -87,56 +87,53 @@ int For_each_word(std::string_view line, int most,
     return words;
 }
 
-tLine_reader::tLine_reader(std::string_view bytes, tRules rules)
-    : rules_(std::move(rules)), bytes_(bytes) {}
+tLine_reader::tLine_reader(std::string_view bytes, bool plain) : bytes_(bytes), plain_(plain) {}
 
-tLine_reader::tLine_reader(std::FILE* stream, tRules rules)
-    : rules_(std::move(rules)), stream_(stream) {}
+tLine_reader::tLine_reader(std::FILE* stream, bool plain) : stream_(stream), plain_(plain) {}
 
-int tLine_reader::Get() {
-    if (stream_) return getc_unlocked(stream_);
-    return position_ < bytes_.size() ? static_cast<unsigned char>(bytes_[position_++]) : EOF;
+void tLine_reader::Limit_bytes(std::size_t bytes) {
+    each_line_ = 0;
+    limit_at_ = taken_ + bytes;
 }
 
-void tLine_reader::Unget(int c) {
-    if (c == EOF) return;
-    if (stream_)
-        ungetc(c, stream_);
-    else
-        --position_;
+void tLine_reader::Limit_each_line(std::size_t bytes) {
+    each_line_ = bytes;
+}
+
+int tLine_reader::Get() {
+    const int c = stream_                     ? getc_unlocked(stream_)
+                  : position_ < bytes_.size() ? static_cast<unsigned char>(bytes_[position_++])
+                                              : EOF;
+    if (c != EOF && ++taken_ > limit_at_) throw tLimit_passed{reading_};
+    return c;
 }
 
 bool tLine_reader::Next(std::string& text) {
     text.clear();
+    if (ended_) return false;
     errno = 0;
-    const auto check_stream = [&] {
-        if (stream_ && std::ferror(stream_))
-            throw EData_file_error(System_error_message(Last_error_or_io()));
-    };
-    const bool ctrl_z_ends = rules_.Ctrl_z_ends_data;
+    reading_ = line_ + 1;
+    if (each_line_ > 0) limit_at_ = taken_ + each_line_;
     int c = Get();
-    if (c == EOF || (ctrl_z_ends && c == Ctrl_z)) {
-        check_stream();
-        Unget(c);
-        return false;
-    }
-    const long long number = ++line_;
+    if (after_cr_ && c == '\n') c = Get(); // the LF of a CR LF pair
+    after_cr_ = false;
+    const bool ctrl_z_ends = !plain_;
     for (; c != EOF && c != '\n' && c != '\r'; c = Get()) {
         if (ctrl_z_ends && c == Ctrl_z) {
-            Unget(c);
+            ended_ = true;
             break;
         }
-        if (rules_.Too_long && text.size() >= Max_data_file_bytes)
-            throw EData_file_error(rules_.Too_long(number));
+        if (text.size() >= text_limit_) throw tLimit_passed{reading_};
         text += static_cast<char>(c);
     }
-    if (c == '\r') {
-        const int next = Get();
-        if (next != '\n') Unget(next); // CR LF is one line end
-    }
-    check_stream();
+    if (stream_ && std::ferror(stream_))
+        throw EData_file_error(System_error_message(Last_error_or_io()));
+    // The data ends before a line begins at the end of the input or Ctrl-Z.
+    if (text.empty() && (c == EOF || ended_)) return false;
+    line_ = reading_;
+    after_cr_ = c == '\r';
     // A byte-order mark starts the file, not its first number.
-    if (number == 1 && rules_.Skip_byte_order_mark && text.starts_with(Byte_order_mark))
+    if (line_ == 1 && !plain_ && text.starts_with(Byte_order_mark))
         text.erase(0, Byte_order_mark.size());
     return true;
 }

@@ -49,36 +49,50 @@ Extended Read_data_number(const std::string& token, long long line, bool alone =
 int For_each_word(std::string_view line, int most,
                   const std::function<void(const std::string& word, bool alone)>& take);
 
+// Raised by tLine_reader::Next when more bytes are taken than a limit set
+// allows; the reader of the file names what was too long.
+struct tLimit_passed {
+    long long Line; // the line being read
+};
+
 // Hands out the lines of a file one at a time from its bytes or a stream,
 // without their line ends. A stream is read no further than the line asked
-// for, so what follows stays for the next reader.
+// for, and the LF of a CR LF pair only with the next line, so that a line
+// arriving on a pipe is taken as soon as it ends.
 class tLine_reader {
 public:
-    struct tRules {
-        bool Skip_byte_order_mark = true;
-        bool Ctrl_z_ends_data = true;
-        // Longer lines are refused with this message, given the line's
-        // number; none: no cap.
-        std::function<std::string(long long)> Too_long;
-    };
-
-    tLine_reader(std::string_view bytes, tRules rules);
-    tLine_reader(std::FILE* stream, tRules rules);
+    // `plain`: no byte-order mark is skipped and Ctrl-Z is a blank, as in a
+    // file this program writes itself.
+    explicit tLine_reader(std::string_view bytes, bool plain = false);
+    explicit tLine_reader(std::FILE* stream, bool plain = false);
 
     // The next line's text; false when the data has ended before it began.
-    // Ctrl-Z is left unread for the next reader to see. Raises
-    // EData_file_error for a read error or a line that is too long.
+    // Raises EData_file_error for a read error and tLimit_passed past a limit.
     bool Next(std::string& text);
-    // How much of the bytes has been taken.
-    std::size_t Position() const { return position_; }
+    // The number of the line last handed out, from 1.
+    long long Line() const { return line_; }
+
+    // From now on, no more than `bytes` more bytes in all are taken.
+    void Limit_bytes(std::size_t bytes);
+    // From the next line on, each line (with the line end before it) takes
+    // no more than `bytes`.
+    void Limit_each_line(std::size_t bytes);
+    // A line's text holds no more than `bytes`.
+    void Limit_text(std::size_t bytes) { text_limit_ = bytes; }
 
 private:
     int Get();
-    void Unget(int c);
 
-    tRules rules_;
     std::string_view bytes_;
     std::size_t position_ = 0;
     std::FILE* stream_ = nullptr;
+    bool plain_ = false;
     long long line_ = 0;
+    long long reading_ = 1; // the line the next byte belongs to
+    bool after_cr_ = false;
+    bool ended_ = false; // Ctrl-Z was read
+    std::size_t taken_ = 0;
+    std::size_t limit_at_ = static_cast<std::size_t>(-1);
+    std::size_t each_line_ = 0;
+    std::size_t text_limit_ = static_cast<std::size_t>(-1);
 };

@@ -66,10 +66,7 @@ std::string Read_whole_file(const std::string& path) {
 // takes it: lines of blanks are passed over, the end of the file gives 0.
 class tNumber_reader {
 public:
-    explicit tNumber_reader(std::string text)
-        : text_(std::move(text)),
-          lines_(text_,
-                 {.Skip_byte_order_mark = false, .Ctrl_z_ends_data = false, .Too_long = {}}) {}
+    explicit tNumber_reader(std::string text) : text_(std::move(text)), lines_(text_, true) {}
 
     // One number, then the rest of its line with its line end.
     double Read_line_number() {

@@ -25,47 +25,37 @@ std::string Entry_name(int variable) {
 
 } // namespace
 
-// The head's lines; what is left after it goes to the case rows.
-struct tSummary_reader::tSource : tLine_reader {
-    template <typename tInput> explicit tSource(tInput input) : tLine_reader(input, Rules()) {}
-
-    static tRules Rules() {
-        tRules rules;
-        rules.Too_long = [](long long number) {
-            return Format_text("Line %lld of the summary file is longer than %d MB: it is not a "
-                               "file of numbers.",
-                               number, static_cast<int>(Max_data_file_bytes >> 20));
-        };
-        return rules;
-    }
-};
-
 tSummary_reader::tSummary_reader(std::string_view bytes, int k) {
-    summary_.K = k;
-    tSource source(bytes);
-    Read(source);
-    cases_ = std::make_unique<tCase_series_reader>(bytes.substr(source.Position()),
-                                                   Summary_first_case_line(k), k + 1);
+    Start(tLine_reader(bytes), k);
 }
 
 tSummary_reader::tSummary_reader(std::FILE* stream, int k) {
-    summary_.K = k;
-    tSource source(stream);
-    Read(source);
-    cases_ = std::make_unique<tCase_series_reader>(stream, Summary_first_case_line(k), k + 1);
+    Start(tLine_reader(stream), k);
 }
 
 tSummary_reader::tSummary_reader(const std::string& path, int k) {
     owned_ = Open_data_file(path);
     try {
-        summary_.K = k;
-        tSource source(owned_);
-        Read(source);
-        cases_ = std::make_unique<tCase_series_reader>(owned_, Summary_first_case_line(k), k + 1);
+        Start(tLine_reader(owned_), k);
     } catch (...) {
         std::fclose(owned_);
         throw;
     }
+}
+
+// The head, then the case rows from the lines after it.
+void tSummary_reader::Start(tLine_reader lines, int k) {
+    summary_.K = k;
+    lines.Limit_text(Max_data_file_bytes);
+    try {
+        Read(lines);
+    } catch (const tLimit_passed& passed) {
+        throw EData_file_error(Format_text("Line %lld of the summary file is longer than %d MB: "
+                                           "it is not a file of numbers.",
+                                           passed.Line,
+                                           static_cast<int>(Max_data_file_bytes >> 20)));
+    }
+    cases_ = std::make_unique<tCase_series_reader>(std::move(lines), k + 1);
 }
 
 tUnread tSummary_reader::Unread() const {
@@ -79,7 +69,7 @@ tSummary_reader::~tSummary_reader() {
     if (owned_) std::fclose(owned_);
 }
 
-void tSummary_reader::Read(tSource& source) {
+void tSummary_reader::Read(tLine_reader& lines) {
     const int k = summary_.K;
     const int nvars = k + 1;
     if (k < 1 || k > Max_predictors) throw std::invalid_argument("Summary reader: k outside 1..5");
@@ -87,7 +77,7 @@ void tSummary_reader::Read(tSource& source) {
     // The numbers of line `number`, at least `needed` of them.
     std::string text;
     const auto read_line = [&](long long number, int needed) {
-        if (!source.Next(text))
+        if (!lines.Next(text))
             throw EData_file_error(Format_text("The summary file ends before line %lld, which must "
                                                "hold %s.",
                                                number, Line_contents(number, k).c_str()));
