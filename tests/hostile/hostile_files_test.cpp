@@ -211,7 +211,10 @@ TEST_P(HostileFile, GivesTheExpectedAnswerWithinFiveSeconds) {
     EXPECT_EQ(run.Status, c.Status);
     EXPECT_FALSE(Holds_inf_or_nan(run.Out)) << run.Out;
     if (c.Report) {
-        EXPECT_EQ(run.Err, "");
+        // At most the notice of what was not read; its wording is the readers' to pin.
+        const bool notice = run.Err.find(" not read.") != std::string::npos &&
+                            run.Err.find('\n') == run.Err.size() - 1;
+        EXPECT_TRUE(run.Err.empty() || notice) << run.Err;
         EXPECT_EQ(run.Out, Contents(Hostile / c.Expected));
     } else {
         EXPECT_EQ(run.Out, "");
