@@ -3,10 +3,11 @@
 // Reads the raw data file: n + 1 rows (the controls, then the case) of k + 1
 // numbers (the criterion, then the predictors) into a tData_matrix.
 //
-// Lines and numbers follow the rules of number_lines.h; the end of the input
-// ends the data too, and numbers after the k + 1st are ignored. Lines after the n + 1st are not
-// read. Every one of the n + 1 rows must be filled: a short or empty line, or too few lines, is
-// refused rather than leaving Missing_value cells behind to enter the statistics.
+// Lines and numbers follow the rules of number_lines.h, and numbers after the
+// k + 1st on a line are ignored. Lines after the n + 1st are not read. Every
+// one of the n + 1 rows must be filled: a short or empty line, or too few
+// lines, is refused rather than leaving Missing_value cells behind to enter
+// the statistics.
 
 #include <cstdio>
 #include <memory>
