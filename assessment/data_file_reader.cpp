@@ -2,326 +2,136 @@
 
 #include <algorithm>
 
-#include <cerrno>
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
-
-#include "assessment/reading_advice.h"
-#include "distributions/decimal_conversion.h"
-#include "distributions/floating_point_faults.h"
 #include "distributions/text_format.h"
 #include "matrix/matrix_routines.h"
-#include "platform/system_error_message.h"
 
 namespace {
-
-constexpr char Ctrl_z = 26;
-constexpr std::size_t Max_token_shown = 40;
-
-// The offending text as it can be shown safely: cut to a sensible length, and
-// bytes outside printable ASCII replaced so that no terminal or box sees them.
-std::string Shown_token(const std::string& token) {
-    std::string shown;
-    for (std::size_t i = 0; i < token.size() && i < Max_token_shown; ++i) {
-        const auto c = static_cast<unsigned char>(token[i]);
-        shown += c < 0x7F ? static_cast<char>(c) : '?';
-    }
-    if (token.size() > Max_token_shown) shown += "...";
-    return shown;
-}
-
-} // namespace
-
-// The library's converters also take inf, nan and hexadecimal forms, which are
-// refused here first.
-bool Is_decimal_number(const std::string& text) {
-    std::size_t i = 0;
-    const std::size_t size = text.size();
-    auto digits = [&] {
-        const std::size_t start = i;
-        while (i < size && text[i] >= '0' && text[i] <= '9')
-            ++i;
-        return i - start;
-    };
-    if (i < size && (text[i] == '+' || text[i] == '-')) ++i;
-    std::size_t mantissa_digits = digits();
-    if (i < size && text[i] == '.') {
-        ++i;
-        mantissa_digits += digits();
-    }
-    if (mantissa_digits == 0) return false;
-    if (i < size && (text[i] == 'e' || text[i] == 'E')) {
-        ++i;
-        if (i < size && (text[i] == '+' || text[i] == '-')) ++i;
-        if (digits() == 0) return false;
-    }
-    return i == size;
-}
-
-Extended Read_data_number(const std::string& token, long long line, bool alone) {
-    const auto refuse = [&] {
-        const std::string advice = Invalid_number_advice(token, line, alone);
-        return EData_file_error("Invalid numeric input '" + Shown_token(token) + "' on line " +
-                                std::to_string(line) + (advice.empty() ? "" : ". " + advice));
-    };
-    if (!Is_decimal_number(token)) throw refuse();
-    // The scope drops the overflow or underflow flags the conversion may raise.
-    tFloating_point_scope scope;
-    const Extended value = Decimal_to_extended(token);
-    // Overflow is refused; underflow to zero or a denormal is a usable value.
-    if (!std::isfinite(value)) throw refuse();
-    // A typed -0 is zero: adding zero clears its sign, so the report never
-    // shows -0.00000 for it.
-    return value + 0;
-}
-
-namespace {
-
-// Takes the data a piece at a time, so a file is never held whole and reading
-// stops as soon as the last row is complete. When case rows follow the
-// controls, each one is handed out as soon as its line ends.
-class tData_parser {
-public:
-    tData_parser(int rows, int cols, tData_matrix& data, bool cases_follow = false)
-        : rows_(rows), cols_(cols), cases_follow_(cases_follow), data_(data) {
-        Clear_data_matrix(data_);
-    }
-
-    // Case rows alone, the first on line `first_line`, from the middle of an
-    // input whose head another reader has taken (and with it any byte-order
-    // mark).
-    tData_parser(long long first_line, int cols, tData_matrix& unused)
-        : rows_(0), cols_(cols), cases_follow_(true), data_(unused), line_(first_line),
-          at_start_(false) {}
-
-    // Takes bytes from the front of `piece` until no more input is wanted or a
-    // case row is complete; returns how many it took.
-    std::size_t Feed(std::string_view piece) {
-        std::size_t taken = 0;
-        for (const char c : piece) {
-            if (done_ || case_ready_) break;
-            ++taken;
-            Count_byte();
-            if (at_start_) {
-                // A UTF-8 byte-order mark, or the part of it seen so far.
-                static constexpr char Bom[] = "\xEF\xBB\xBF";
-                if (c == Bom[bom_matched_]) {
-                    if (++bom_matched_ == 3) at_start_ = false;
-                    continue;
-                }
-                at_start_ = false;
-                const std::string held(Bom, bom_matched_);
-                for (const char h : held)
-                    Take(h);
-                if (done_) break;
-            }
-            Take(c);
-        }
-        return taken;
-    }
-
-    // The end of the input: the last line may lack its line end.
-    void Finish() {
-        if (done_) return;
-        if (at_start_ && bom_matched_ > 0) {
-            at_start_ = false;
-            const std::string held("\xEF\xBB\xBF", bom_matched_);
-            for (const char h : held)
-                Take(h);
-            if (done_) return;
-        }
-        End_of_data();
-    }
-
-    bool Done() const { return done_; }
-    bool Controls_read() const { return In_cases(); }
-
-    // From here on, the lines are only counted (see tUnread); the input is
-    // read to its end, or as far as the size cap.
-    void Count_rest() {
-        scanning_ = true;
-        unread_.Last_line = line_ - 1;
-    }
-    tUnread Unread() const {
-        tUnread unread = unread_;
-        unread.Columns = cols_;
-        return unread;
-    }
-
-    // A case row whose line has ended; Take_case hands it out.
-    bool Case_ready() const { return case_ready_; }
-    void Take_case(tCase_row& row) {
-        row = std::move(case_);
-        case_ = tCase_row{};
-        case_ready_ = false;
-    }
-
-private:
-    bool In_cases() const { return line_ > rows_; }
-
-    void Count_byte() {
-        if (scanning_) {
-            if (++scanned_ > Max_data_file_bytes) done_ = true;
-        } else if (In_cases()) {
-            if (++line_bytes_ > Max_data_file_bytes)
-                throw EData_file_error(
-                    Format_text("Line %lld of the data file is longer than %d MB: it is not a "
-                                "data file of numbers.",
-                                line_, static_cast<int>(Max_data_file_bytes >> 20)));
-        } else if (++consumed_ > Max_data_file_bytes) {
-            throw EData_file_error(
-                cases_follow_
-                    ? Format_text("The data file holds more than %d MB before its %d control "
-                                  "rows are complete (line %lld had been reached): it is not a "
-                                  "data file of numbers.",
-                                  static_cast<int>(Max_data_file_bytes >> 20), rows_, line_)
-                    : Format_text("The data file holds more than %d MB before its n + 1 = %d "
-                                  "rows are complete (line %lld had been reached): it is not a "
-                                  "data file of numbers.",
-                                  static_cast<int>(Max_data_file_bytes >> 20), rows_, line_));
-        }
-    }
-
-    void Take(char c) {
-        if (scanning_) {
-            Scan(c);
-            return;
-        }
-        if (c == Ctrl_z) {
-            End_of_data();
-            return;
-        }
-        if (c == '\n' && after_cr_) {
-            after_cr_ = false; // the LF of a CR LF pair
-            return;
-        }
-        after_cr_ = c == '\r';
-        if (c == '\r' || c == '\n') {
-            End_line();
-            return;
-        }
-        line_has_text_ = true;
-        if (static_cast<unsigned char>(c) <= ' ') {
-            End_token();
-        } else {
-            in_token_ = true;
-            // Numbers after the last needed are ignored, and so is the rest of
-            // a case row already refused.
-            if (count_ < cols_ && case_.Error.empty()) token_ += c;
-        }
-    }
-
-    // A line's only token may be a whole comma-separated line.
-    void End_token(bool at_line_end = false) {
-        if (!in_token_) return;
-        in_token_ = false;
-        const bool alone = at_line_end && count_ == 0;
-        ++count_;
-        if (count_ <= cols_) {
-            if (!In_cases()) {
-                data_(static_cast<int>(line_), count_) = Read_data_number(token_, line_, alone);
-            } else if (case_.Error.empty()) {
-                // A bad case row refuses that case alone: the next line is read on.
-                try {
-                    case_.Scores[count_] = Read_data_number(token_, line_, alone);
-                } catch (const EData_file_error& error) {
-                    case_.Error = error.what();
-                }
-            }
-        }
-        token_.clear();
-    }
-
-    std::string Short_line_message() const {
-        return Format_text("Line %lld of the data file holds %d number(s), but %d are needed: "
-                           "the criterion followed by %d predictor(s).",
-                           line_, count_, cols_, cols_ - 1);
-    }
-
-    void End_line() {
-        End_token(true);
-        unread_.Most_numbers = std::max(unread_.Most_numbers, count_);
-        if (In_cases()) {
-            // A line without a number, nor a refused word, is no case.
-            const bool blank = count_ == 0 && case_.Error.empty();
-            if (!blank) {
-                if (case_.Error.empty() && count_ < cols_) case_.Error = Short_line_message();
-                case_.Line = line_;
-                case_ready_ = true;
-            }
-        } else if (count_ < cols_) {
-            throw EData_file_error(Short_line_message());
-        }
-        count_ = 0;
-        line_has_text_ = false;
-        line_bytes_ = 0;
-        ++line_;
-        if (!cases_follow_ && line_ > rows_) Count_rest();
-    }
-
-    void Scan(char c) {
-        if (c == Ctrl_z) {
-            End_of_data();
-        } else if (c == '\r' || c == '\n') {
-            if (scan_line_holds_) ++unread_.Lines;
-            scan_line_holds_ = false;
-        } else if (static_cast<unsigned char>(c) > ' ') {
-            scan_line_holds_ = true;
-        }
-    }
-
-    void End_of_data() {
-        if (scanning_) {
-            if (scan_line_holds_) ++unread_.Lines;
-            scan_line_holds_ = false;
-            done_ = true;
-            return;
-        }
-        // A last line without its line end still counts as a line.
-        if (line_has_text_) End_line();
-        if (done_) return;
-        done_ = true;
-        if (In_cases()) return;
-        throw EData_file_error(
-            cases_follow_
-                ? Format_text("The data file holds %lld line(s) of data, but the n = %d controls "
-                              "are needed first, followed by the cases.",
-                              line_ - 1, rows_)
-                : Format_text("The data file holds %lld line(s) of data, but n + 1 = %d are "
-                              "needed: the %d controls followed by the case.",
-                              line_ - 1, rows_, rows_ - 1));
-    }
-
-    const int rows_;
-    const int cols_;
-    const bool cases_follow_;
-    tData_matrix& data_;
-    long long line_ = 1; // the line being read, which fills the row of the same number
-    int count_ = 0;      // numbers completed on this line
-    std::string token_;
-    bool in_token_ = false;
-    bool line_has_text_ = false;
-    bool after_cr_ = false;
-    bool at_start_ = true;
-    int bom_matched_ = 0;
-    bool done_ = false;
-    std::size_t consumed_ = 0;   // bytes before the controls are complete
-    std::size_t line_bytes_ = 0; // bytes of the case row being read
-    tCase_row case_;
-    bool case_ready_ = false;
-    bool scanning_ = false;
-    bool scan_line_holds_ = false;
-    std::size_t scanned_ = 0; // bytes counted after the rows
-    tUnread unread_;
-};
 
 void Check_counts(int rows, int cols) {
     if (rows < 1 || rows > Max_rows || cols < 1 || cols > Max_variables)
         throw std::invalid_argument("Data file reader: rows or columns outside the matrix");
 }
 
+bool Holds_word(std::string_view line) {
+    return std::any_of(line.begin(), line.end(), [](char c) { return !Is_number_separator(c); });
+}
+
 } // namespace
+
+// Reads the lines of a data file: the control rows, then the case rows one at
+// a time or only a count of the lines left. A file is never held whole, and
+// reading stops as soon as what was asked for is complete.
+class tData_lines {
+public:
+    tData_lines(tLine_reader lines, int cols) : lines_(std::move(lines)), cols_(cols) {}
+
+    // Rows 1..rows of `data`, first cleared to Missing_value. `cases_follow`
+    // words the message for too few lines.
+    void Read_controls(int rows, tData_matrix& data, bool cases_follow) {
+        Clear_data_matrix(data);
+        lines_.Limit_bytes(Max_data_file_bytes);
+        try {
+            for (long long line = 1; line <= rows; ++line) {
+                if (!lines_.Next(text_))
+                    throw EData_file_error(
+                        cases_follow
+                            ? Format_text("The data file holds %lld line(s) of data, but the n = "
+                                          "%d controls are needed first, followed by the cases.",
+                                          line - 1, rows)
+                            : Format_text("The data file holds %lld line(s) of data, but n + 1 = "
+                                          "%d are needed: the %d controls followed by the case.",
+                                          line - 1, rows, rows - 1));
+                int column = 0;
+                const int count = Words([&](const std::string& word, bool alone) {
+                    data(static_cast<int>(line), ++column) = Read_data_number(word, line, alone);
+                });
+                if (count < cols_) throw EData_file_error(Short_line_message(line, count));
+            }
+        } catch (const tLimit_passed& passed) {
+            throw EData_file_error(
+                cases_follow
+                    ? Format_text("The data file holds more than %d MB before its %d control "
+                                  "rows are complete (line %lld had been reached): it is not a "
+                                  "data file of numbers.",
+                                  static_cast<int>(Max_data_file_bytes >> 20), rows, passed.Line)
+                    : Format_text("The data file holds more than %d MB before its n + 1 = %d "
+                                  "rows are complete (line %lld had been reached): it is not a "
+                                  "data file of numbers.",
+                                  static_cast<int>(Max_data_file_bytes >> 20), rows, passed.Line));
+        }
+    }
+
+    // The next line holding something, as a case row; false at the end of
+    // the data. A bad row refuses that case alone: the next line is read on.
+    bool Next_case(tCase_row& row) {
+        lines_.Limit_each_line(Max_data_file_bytes);
+        try {
+            while (lines_.Next(text_)) {
+                const long long line = lines_.Line();
+                row = tCase_row{};
+                row.Line = line;
+                int column = 0;
+                const int count = Words([&](const std::string& word, bool alone) {
+                    ++column;
+                    if (!row.Error.empty()) return;
+                    try {
+                        row.Scores[column] = Read_data_number(word, line, alone);
+                    } catch (const EData_file_error& error) {
+                        row.Error = error.what();
+                    }
+                });
+                // A line without a word is no case.
+                if (count == 0) continue;
+                if (row.Error.empty() && count < cols_) row.Error = Short_line_message(line, count);
+                return true;
+            }
+        } catch (const tLimit_passed& passed) {
+            throw EData_file_error(
+                Format_text("Line %lld of the data file is longer than %d MB: it is not a data "
+                            "file of numbers.",
+                            passed.Line, static_cast<int>(Max_data_file_bytes >> 20)));
+        }
+        return false;
+    }
+
+    // Reads the rest of the input, as far as the size cap, only to count the
+    // lines holding something.
+    void Count_rest() {
+        unread_.Last_line = lines_.Line();
+        lines_.Limit_bytes(Max_data_file_bytes);
+        try {
+            while (lines_.Next(text_))
+                if (Holds_word(text_)) ++unread_.Lines;
+        } catch (const tLimit_passed&) {
+            // Past the cap the count stops: the lines counted so far are told.
+        }
+    }
+
+    tUnread Unread() const {
+        tUnread unread = unread_;
+        unread.Columns = cols_;
+        return unread;
+    }
+
+private:
+    // The line's first cols words, each handed on; returns how many it holds.
+    int Words(const std::function<void(const std::string&, bool)>& take) {
+        const int count = For_each_word(text_, cols_, take);
+        unread_.Most_numbers = std::max(unread_.Most_numbers, count);
+        return count;
+    }
+
+    std::string Short_line_message(long long line, int count) const {
+        return Format_text("Line %lld of the data file holds %d number(s), but %d are needed: "
+                           "the criterion followed by %d predictor(s).",
+                           line, count, cols_, cols_ - 1);
+    }
+
+    tLine_reader lines_;
+    const int cols_;
+    std::string text_;
+    tUnread unread_;
+};
 
 std::string Data_loaded_message(int rows, int cols) {
     return Format_text("Data file consisting of n + 1 = %2d cases (rows) and %2d variables "
@@ -331,9 +141,14 @@ std::string Data_loaded_message(int rows, int cols) {
 
 namespace {
 
-// The loaded message, followed on a line of its own by what was not read.
-std::string Loaded(const tData_parser& parser, int rows, int cols, tUnread* unread) {
-    const tUnread passed = parser.Unread();
+// Reads the n + 1 rows, then counts what follows; returns the loaded message,
+// followed on a line of its own by what was not read.
+std::string Read_data(tLine_reader lines, int rows, int cols, tData_matrix& data, tUnread* unread) {
+    Check_counts(rows, cols);
+    tData_lines reader(std::move(lines), cols);
+    reader.Read_controls(rows, data, false);
+    reader.Count_rest();
+    const tUnread passed = reader.Unread();
     if (unread) *unread = passed;
     const std::string notice = Unread_notice(passed);
     return Data_loaded_message(rows, cols) + (notice.empty() ? "" : "\r" + notice);
@@ -343,32 +158,12 @@ std::string Loaded(const tData_parser& parser, int rows, int cols, tUnread* unre
 
 std::string Read_data_bytes(std::string_view bytes, int rows, int cols, tData_matrix& data,
                             tUnread* unread) {
-    Check_counts(rows, cols);
-    tData_parser parser(rows, cols, data);
-    parser.Feed(bytes);
-    if (!parser.Done()) parser.Finish();
-    return Loaded(parser, rows, cols, unread);
+    return Read_data(tLine_reader(bytes), rows, cols, data, unread);
 }
 
 std::string Read_data_stream(std::FILE* stream, int rows, int cols, tData_matrix& data,
                              tUnread* unread) {
-    Check_counts(rows, cols);
-    tData_parser parser(rows, cols, data);
-    char buffer[65536];
-    for (;;) {
-        errno = 0;
-        const std::size_t got = std::fread(buffer, 1, sizeof buffer, stream);
-        if (got > 0) {
-            parser.Feed(std::string_view(buffer, got));
-            if (parser.Done()) return Loaded(parser, rows, cols, unread);
-        }
-        if (got < sizeof buffer) {
-            if (std::ferror(stream))
-                throw EData_file_error(System_error_message(Last_error_or_io()));
-            parser.Finish();
-            return Loaded(parser, rows, cols, unread);
-        }
-    }
+    return Read_data(tLine_reader(stream), rows, cols, data, unread);
 }
 
 std::string Read_data_file(const std::string& path, int rows, int cols, tData_matrix& data,
@@ -382,114 +177,52 @@ std::string Read_data_file(const std::string& path, int rows, int cols, tData_ma
     return Read_data_stream(file, rows, cols, data, unread);
 }
 
-struct tCase_series_reader::tState {
-    tState(int controls, int cols, tData_matrix& data) : parser(controls, cols, data, true) {}
-    tState(long long first_line, int cols)
-        : unused(std::make_unique<tData_matrix>()), parser(first_line, cols, *unused) {}
-    ~tState() {
-        if (owned) std::fclose(owned);
-    }
-
-    // More input for the parser: the rest of the bytes, or from the stream up
-    // to the next line end, so that a case arriving on a pipe is taken as soon
-    // as its line is complete. False at the end of the input.
-    bool Fill() {
-        if (!stream) {
-            if (position >= bytes.size()) return false;
-            piece = bytes.substr(position);
-            position = bytes.size();
-            return true;
-        }
-        std::size_t got = 0;
-        while (got < buffer.size()) {
-            const int c = getc_unlocked(stream);
-            if (c == EOF) break;
-            buffer[got++] = static_cast<char>(c);
-            if (c == '\n' || c == '\r') break;
-        }
-        if (got == 0 && std::ferror(stream))
-            throw EData_file_error(System_error_message(Last_error_or_io()));
-        piece = std::string_view(buffer.data(), got);
-        return got > 0;
-    }
-
-    // Feeds the parser until a case row is ready or the data has ended (or,
-    // with `controls_only`, the controls are read).
-    void Advance(bool controls_only = false) {
-        while (!parser.Case_ready() && !parser.Done() &&
-               !(controls_only && parser.Controls_read())) {
-            if (piece.empty()) {
-                errno = 0;
-                if (!Fill()) {
-                    parser.Finish();
-                    break;
-                }
-            }
-            piece.remove_prefix(parser.Feed(piece));
-        }
-    }
-
-    std::unique_ptr<tData_matrix> unused; // no control rows to fill
-    tData_parser parser;
-    std::FILE* stream = nullptr;
-    std::FILE* owned = nullptr;
-    std::string_view bytes;
-    std::size_t position = 0;
-    std::string buffer = std::string(65536, '\0');
-    std::string_view piece;
-};
+void tCase_series_reader::Start(tLine_reader lines, int controls, int cols, tData_matrix& data) {
+    Check_counts(controls, cols);
+    lines_ = std::make_unique<tData_lines>(std::move(lines), cols);
+    lines_->Read_controls(controls, data, true);
+}
 
 tCase_series_reader::tCase_series_reader(std::string_view bytes, int controls, int cols,
                                          tData_matrix& data) {
-    Check_counts(controls, cols);
-    state_ = std::make_unique<tState>(controls, cols, data);
-    state_->bytes = bytes;
-    state_->Advance(true);
+    Start(tLine_reader(bytes), controls, cols, data);
 }
 
 tCase_series_reader::tCase_series_reader(std::FILE* stream, int controls, int cols,
                                          tData_matrix& data) {
-    Check_counts(controls, cols);
-    state_ = std::make_unique<tState>(controls, cols, data);
-    state_->stream = stream;
-    state_->Advance(true);
-}
-
-tCase_series_reader::tCase_series_reader(std::string_view bytes, long long first_line, int cols) {
-    Check_counts(1, cols);
-    state_ = std::make_unique<tState>(first_line, cols);
-    state_->bytes = bytes;
-}
-
-tCase_series_reader::tCase_series_reader(std::FILE* stream, long long first_line, int cols) {
-    Check_counts(1, cols);
-    state_ = std::make_unique<tState>(first_line, cols);
-    state_->stream = stream;
+    Start(tLine_reader(stream), controls, cols, data);
 }
 
 tCase_series_reader::tCase_series_reader(const std::string& path, int controls, int cols,
                                          tData_matrix& data) {
     Check_counts(controls, cols);
-    state_ = std::make_unique<tState>(controls, cols, data);
-    state_->owned = Open_data_file(path);
-    state_->stream = state_->owned;
-    state_->Advance(true);
+    owned_ = Open_data_file(path);
+    try {
+        Start(tLine_reader(owned_), controls, cols, data);
+    } catch (...) {
+        std::fclose(owned_);
+        throw;
+    }
 }
 
-tCase_series_reader::~tCase_series_reader() = default;
+tCase_series_reader::tCase_series_reader(tLine_reader lines, int cols) {
+    Check_counts(1, cols);
+    lines_ = std::make_unique<tData_lines>(std::move(lines), cols);
+}
+
+tCase_series_reader::~tCase_series_reader() {
+    lines_.reset();
+    if (owned_) std::fclose(owned_);
+}
 
 tUnread tCase_series_reader::Unread() const {
-    return state_->parser.Unread();
+    return lines_->Unread();
 }
 
 void tCase_series_reader::Count_unread_lines() {
-    state_->parser.Count_rest();
-    state_->Advance();
+    lines_->Count_rest();
 }
 
 bool tCase_series_reader::Next(tCase_row& row) {
-    state_->Advance();
-    if (!state_->parser.Case_ready()) return false;
-    state_->parser.Take_case(row);
-    return true;
+    return lines_->Next_case(row);
 }

@@ -3,44 +3,20 @@
 // Reads the raw data file: n + 1 rows (the controls, then the case) of k + 1
 // numbers (the criterion, then the predictors) into a tData_matrix.
 //
-// A line ends at CR LF, LF or CR; a UTF-8 byte-order mark at the start is
-// skipped; Ctrl-Z (code 26) or the end of the input ends the data. Within a
-// line any character at or below the blank separates numbers, and numbers
-// after the k + 1st are ignored. Lines after the n + 1st are not read. Every
+// Lines and numbers follow the rules of number_lines.h, and numbers after the
+// k + 1st on a line are ignored. Lines after the n + 1st are not read. Every
 // one of the n + 1 rows must be filled: a short or empty line, or too few
 // lines, is refused rather than leaving Missing_value cells behind to enter
 // the statistics.
 
 #include <cstdio>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include "assessment/number_lines.h"
 #include "assessment/reading_advice.h"
 #include "matrix/matrix_types.h"
-
-// No data file of at most 500 rows of numbers comes near this size; input that
-// goes on past it before the rows are complete (an endless line, /dev/zero, a
-// pipe that never ends) is refused instead of being read forever.
-inline constexpr std::size_t Max_data_file_bytes = 32u << 20;
-
-// Every failure of the reader, with the message the user sees.
-class EData_file_error : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-// A decimal number: optional sign, digits with an optional point (at least
-// one digit in the mantissa), optional exponent with at least one digit.
-bool Is_decimal_number(const std::string& text);
-
-// A number of a data file: a decimal number (sign, digits with an optional
-// point, optional exponent) read in the C locale, finite, and 0 for a typed
-// -0. Raises EData_file_error "Invalid numeric input '<text>' on line <line>",
-// followed by advice where the text looks like a spreadsheet's (`alone`: the
-// text was the only one on its line).
-Extended Read_data_number(const std::string& token, long long line, bool alone = false);
 
 // "Data file consisting of n + 1 = %2d cases (rows) and %2d variables
 // (columns) was loaded successfully " with the counts asked for.
@@ -71,6 +47,8 @@ struct tCase_row {
     std::string Error;  // why the row cannot be used, naming its line; empty when it can
 };
 
+class tData_lines;
+
 // A data file of n control rows followed by any number of case rows, for a
 // series of cases against one control sample. The controls are read as above
 // (every failure refuses the file); each case row is then read only when
@@ -83,10 +61,8 @@ public:
     // cleared to Missing_value. Raises EData_file_error.
     tCase_series_reader(std::string_view bytes, int controls, int cols, tData_matrix& data);
     tCase_series_reader(std::FILE* stream, int controls, int cols, tData_matrix& data);
-    // Case rows alone, from the current place in `bytes` or `stream`, the
-    // first on line `first_line`: for a file whose head another reader took.
-    tCase_series_reader(std::string_view bytes, long long first_line, int cols);
-    tCase_series_reader(std::FILE* stream, long long first_line, int cols);
+    // Case rows alone, from the lines left after a head another reader took.
+    tCase_series_reader(tLine_reader lines, int cols);
     // Opens the file, with the opening failures of Read_data_file.
     tCase_series_reader(const std::string& path, int controls, int cols, tData_matrix& data);
     ~tCase_series_reader();
@@ -106,6 +82,8 @@ public:
     void Count_unread_lines();
 
 private:
-    struct tState;
-    std::unique_ptr<tState> state_;
+    void Start(tLine_reader lines, int controls, int cols, tData_matrix& data);
+
+    std::unique_ptr<tData_lines> lines_;
+    std::FILE* owned_ = nullptr;
 };

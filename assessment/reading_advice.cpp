@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <vector>
 
-#include "assessment/data_file_reader.h"
+#include "assessment/number_lines.h"
 #include "distributions/text_format.h"
 #include "platform/system_error_message.h"
 

@@ -1,5 +1,6 @@
 #include "assessment/state_file.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "assessment/number_lines.h"
 #include "assessment/program_texts.h"
 #include "distributions/decimal_conversion.h"
 #include "distributions/text_format.h"
@@ -60,73 +62,31 @@ std::string Read_whole_file(const std::string& path) {
     return content;
 }
 
-bool Is_digit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-// A decimal number with a point: optional sign, digits with an optional point
-// (at least one digit), optional exponent. Nothing else of the word may remain.
-bool Is_decimal_number(const std::string& word) {
-    std::size_t i = 0;
-    if (i < word.size() && (word[i] == '+' || word[i] == '-')) ++i;
-    std::size_t digits = 0;
-    for (; i < word.size() && Is_digit(word[i]); ++i)
-        ++digits;
-    if (i < word.size() && word[i] == '.')
-        for (++i; i < word.size() && Is_digit(word[i]); ++i)
-            ++digits;
-    if (digits == 0) return false;
-    if (i < word.size() && (word[i] == 'e' || word[i] == 'E')) {
-        ++i;
-        if (i < word.size() && (word[i] == '+' || word[i] == '-')) ++i;
-        std::size_t exponent_digits = 0;
-        for (; i < word.size() && Is_digit(word[i]); ++i)
-            ++exponent_digits;
-        if (exponent_digits == 0) return false;
-    }
-    return i == word.size();
-}
-
+// The leading number of the next line holding a word, as Pascal's read
+// takes it: lines of blanks are passed over, the end of the file gives 0.
 class tNumber_reader {
 public:
-    explicit tNumber_reader(std::string text) : text_(std::move(text)) {}
+    explicit tNumber_reader(std::string text) : text_(std::move(text)), lines_(text_, true) {}
 
     // One number, then the rest of its line with its line end.
     double Read_line_number() {
-        const double value = Read_number();
-        Skip_rest_of_line();
-        return value;
-    }
-
-private:
-    static bool Above_blank(char c) { return static_cast<unsigned char>(c) > ' '; }
-
-    double Read_number() {
-        while (at_ < text_.size() && !Above_blank(text_[at_]))
-            ++at_;
-        std::string word;
-        while (at_ < text_.size() && Above_blank(text_[at_]) && word.size() < 64)
-            word += text_[at_++];
-        if (word.empty()) return 0;
+        std::string line, word;
+        // Each pass takes a line; the file holds fewer lines than bytes.
+        for (std::size_t pass = 0; pass <= text_.size() && word.empty(); ++pass) {
+            if (!lines_.Next(line)) return 0;
+            For_each_word(line, 1, [&](const std::string& first, bool) { word = first; });
+        }
+        // Only the word's first 64 bytes are read.
+        word.resize(std::min<std::size_t>(word.size(), 64));
         if (!Is_decimal_number(word)) throw std::runtime_error("Invalid numeric input");
-        const char* first = word.data() + (word[0] == '+' ? 1 : 0);
-        const auto value = Decimal_to_double(
-            std::string_view(first, static_cast<std::size_t>(word.data() + word.size() - first)));
+        const auto value = Decimal_to_double(std::string_view(word).substr(word[0] == '+'));
         if (!value) throw std::runtime_error("Invalid numeric input");
         return *value;
     }
 
-    // CR LF, a lone CR or a lone LF ends a line (a file edited by hand on
-    // another system still reads line by line).
-    void Skip_rest_of_line() {
-        while (at_ < text_.size() && text_[at_] != '\r' && text_[at_] != '\n')
-            ++at_;
-        if (at_ < text_.size() && text_[at_] == '\r') ++at_;
-        if (at_ < text_.size() && text_[at_] == '\n') ++at_;
-    }
-
+private:
     std::string text_;
-    std::size_t at_ = 0;
+    tLine_reader lines_;
 };
 
 } // namespace

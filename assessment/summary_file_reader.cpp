@@ -1,17 +1,14 @@
 #include "assessment/summary_file_reader.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <vector>
 
 #include "assessment/analysis.h"
+#include "assessment/input_validation.h"
 #include "distributions/text_format.h"
-#include "platform/system_error_message.h"
 
 namespace {
-
-constexpr int Ctrl_z = 26;
 
 // What line `line` of the summary must hold, for the messages.
 std::string Line_contents(long long line, int k) {
@@ -28,89 +25,37 @@ std::string Entry_name(int variable) {
 
 } // namespace
 
-// The bytes of the file, one at a time, from memory or from a stream; what
-// is left after the head goes to the case rows.
-struct tSummary_reader::tSource {
-    std::string_view bytes;
-    std::size_t position = 0;
-    std::FILE* stream = nullptr;
-
-    int Get() {
-        if (stream) return getc_unlocked(stream);
-        return position < bytes.size() ? static_cast<unsigned char>(bytes[position++]) : EOF;
-    }
-    void Unget(int c) {
-        if (c == EOF) return;
-        if (stream)
-            ungetc(c, stream);
-        else
-            --position;
-    }
-
-    // The text of the next line, without its line end; false when the data
-    // has ended (the end of the input, or Ctrl-Z, which is left for the case
-    // rows to see) before the line began.
-    bool Line(std::string& text, long long number) {
-        text.clear();
-        errno = 0;
-        int c = Get();
-        if (c == EOF || c == Ctrl_z) {
-            if (stream && std::ferror(stream))
-                throw EData_file_error(System_error_message(Last_error_or_io()));
-            Unget(c);
-            return false;
-        }
-        for (; c != EOF && c != '\n' && c != '\r'; c = Get()) {
-            if (c == Ctrl_z) {
-                Unget(c);
-                return true;
-            }
-            if (text.size() >= Max_data_file_bytes)
-                throw EData_file_error(
-                    Format_text("Line %lld of the summary file is longer than %d MB: it is not a "
-                                "file of numbers.",
-                                number, static_cast<int>(Max_data_file_bytes >> 20)));
-            text += static_cast<char>(c);
-        }
-        if (c == '\r') {
-            const int next = Get();
-            if (next != '\n') Unget(next); // CR LF is one line end
-        }
-        if (stream && std::ferror(stream))
-            throw EData_file_error(System_error_message(Last_error_or_io()));
-        return true;
-    }
-};
-
 tSummary_reader::tSummary_reader(std::string_view bytes, int k) {
-    summary_.K = k;
-    tSource source;
-    source.bytes = bytes;
-    Read(source);
-    cases_ = std::make_unique<tCase_series_reader>(bytes.substr(source.position),
-                                                   Summary_first_case_line(k), k + 1);
+    Start(tLine_reader(bytes), k);
 }
 
 tSummary_reader::tSummary_reader(std::FILE* stream, int k) {
-    summary_.K = k;
-    tSource source;
-    source.stream = stream;
-    Read(source);
-    cases_ = std::make_unique<tCase_series_reader>(stream, Summary_first_case_line(k), k + 1);
+    Start(tLine_reader(stream), k);
 }
 
 tSummary_reader::tSummary_reader(const std::string& path, int k) {
     owned_ = Open_data_file(path);
     try {
-        summary_.K = k;
-        tSource source;
-        source.stream = owned_;
-        Read(source);
-        cases_ = std::make_unique<tCase_series_reader>(owned_, Summary_first_case_line(k), k + 1);
+        Start(tLine_reader(owned_), k);
     } catch (...) {
         std::fclose(owned_);
         throw;
     }
+}
+
+// The head, then the case rows from the lines after it.
+void tSummary_reader::Start(tLine_reader lines, int k) {
+    summary_.K = k;
+    lines.Limit_text(Max_data_file_bytes);
+    try {
+        Read(lines);
+    } catch (const tLimit_passed& passed) {
+        throw EData_file_error(Format_text("Line %lld of the summary file is longer than %d MB: "
+                                           "it is not a file of numbers.",
+                                           passed.Line,
+                                           static_cast<int>(Max_data_file_bytes >> 20)));
+    }
+    cases_ = std::make_unique<tCase_series_reader>(std::move(lines), k + 1);
 }
 
 tUnread tSummary_reader::Unread() const {
@@ -124,37 +69,22 @@ tSummary_reader::~tSummary_reader() {
     if (owned_) std::fclose(owned_);
 }
 
-void tSummary_reader::Read(tSource& source) {
+void tSummary_reader::Read(tLine_reader& lines) {
     const int k = summary_.K;
     const int nvars = k + 1;
-    if (k < 1 || k > 5) throw std::invalid_argument("Summary reader: k outside 1..5");
+    if (k < 1 || k > Max_predictors) throw std::invalid_argument("Summary reader: k outside 1..5");
 
     // The numbers of line `number`, at least `needed` of them.
     std::string text;
     const auto read_line = [&](long long number, int needed) {
-        if (!source.Line(text, number))
+        if (!lines.Next(text))
             throw EData_file_error(Format_text("The summary file ends before line %lld, which must "
                                                "hold %s.",
                                                number, Line_contents(number, k).c_str()));
-        // A byte-order mark starts the file, not its first number.
-        if (number == 1 && text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
         std::vector<Extended> values;
-        std::string token;
-        int tokens = 0;
-        const auto end_token = [&](bool at_line_end) {
-            if (token.empty()) return;
-            if (static_cast<int>(values.size()) < needed)
-                values.push_back(Read_data_number(token, number, at_line_end && tokens == 0));
-            ++tokens;
-            token.clear();
-        };
-        for (const char c : text) {
-            if (static_cast<unsigned char>(c) <= ' ')
-                end_token(false);
-            else
-                token += c;
-        }
-        end_token(true);
+        const int tokens = For_each_word(text, needed, [&](const std::string& word, bool alone) {
+            values.push_back(Read_data_number(word, number, alone));
+        });
         // Line 1 holds one number, the others a variable's each.
         if (number > 1) most_numbers_ = std::max(most_numbers_, tokens);
         if (static_cast<int>(values.size()) < needed)

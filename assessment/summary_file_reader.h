@@ -64,8 +64,8 @@ public:
     tUnread Unread() const;
 
 private:
-    struct tSource;
-    void Read(tSource& source);
+    void Start(tLine_reader lines, int k);
+    void Read(tLine_reader& lines);
 
     tSummary_statistics summary_;
     int most_numbers_ = 0; // on the lines of the statistics

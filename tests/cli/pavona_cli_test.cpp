@@ -437,19 +437,16 @@ TEST(PavonaCliSeries, CasesOneIsTodaysOutputAndPlainReportsFollowOneAnother) {
     EXPECT_EQ(Run_cli("--cases 1 " + Worked()).Out, report);
     EXPECT_EQ(Run_cli("--cases 1 --json " + Worked()).Out, Run_cli("--json " + Worked()).Out);
 
-    // Two cases: the first report as a single run gives it, then the second
-    // after the viewer's separator; a refused case keeps its place.
+    // Two cases: each report as a single run gives it, under its case's
+    // heading and followed by the viewer's separator; a refused case keeps
+    // its place.
     const tTemp_file file(Controls() + "40 30\n40 30\nx 1\n");
     const tRun run = Run_cli("--predictors 1 --controls 10 --cases 3 " + Quoted(file.Path()));
     EXPECT_EQ(run.Status, 1);
     const std::string separator(102, '_');
-    // Each report is headed with its case and the line it came from.
-    const auto head = [](int number, int line) {
-        return "\n Case " + std::to_string(number) + " (line " + std::to_string(line) +
-               " of the file)\n";
-    };
     EXPECT_EQ(run.Out,
-              head(1, 11) + report + separator + "\n" + head(2, 12) + report + separator +
+              "\n Case 1 (line 11 of the file)\n" + report + separator + "\n" +
+                  "\n Case 2 (line 12 of the file)\n" + report + separator +
                   "\n\n Case 3 was not analysed: Invalid numeric input 'x' on line 13.\n\n");
     EXPECT_EQ(run.Err, "Case 3: Invalid numeric input 'x' on line 13.\n");
 }

@@ -1,0 +1,139 @@
+#include "assessment/number_lines.h"
+
+#include <cerrno>
+#include <cmath>
+
+#include "assessment/reading_advice.h"
+#include "distributions/decimal_conversion.h"
+#include "distributions/floating_point_faults.h"
+#include "platform/system_error_message.h"
+
+namespace {
+
+constexpr std::size_t Max_token_shown = 40;
+
+// The offending text as it can be shown safely: cut to a sensible length, and
+// bytes outside printable ASCII replaced so that no terminal or box sees them.
+std::string Shown_token(const std::string& token) {
+    std::string shown;
+    for (std::size_t i = 0; i < token.size() && i < Max_token_shown; ++i) {
+        const auto c = static_cast<unsigned char>(token[i]);
+        shown += c < 0x7F ? static_cast<char>(c) : '?';
+    }
+    if (token.size() > Max_token_shown) shown += "...";
+    return shown;
+}
+
+} // namespace
+
+bool Is_decimal_number(std::string_view text) {
+    std::size_t i = 0;
+    const std::size_t size = text.size();
+    auto digits = [&] {
+        const std::size_t start = i;
+        while (i < size && text[i] >= '0' && text[i] <= '9')
+            ++i;
+        return i - start;
+    };
+    if (i < size && (text[i] == '+' || text[i] == '-')) ++i;
+    std::size_t mantissa_digits = digits();
+    if (i < size && text[i] == '.') {
+        ++i;
+        mantissa_digits += digits();
+    }
+    if (mantissa_digits == 0) return false;
+    if (i < size && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < size && (text[i] == '+' || text[i] == '-')) ++i;
+        if (digits() == 0) return false;
+    }
+    return i == size;
+}
+
+Extended Read_data_number(const std::string& token, long long line, bool alone) {
+    const auto refuse = [&] {
+        const std::string advice = Invalid_number_advice(token, line, alone);
+        return EData_file_error("Invalid numeric input '" + Shown_token(token) + "' on line " +
+                                std::to_string(line) + (advice.empty() ? "" : ". " + advice));
+    };
+    if (!Is_decimal_number(token)) throw refuse();
+    // The scope drops the overflow or underflow flags the conversion may raise.
+    tFloating_point_scope scope;
+    const Extended value = Decimal_to_extended(token);
+    // Overflow is refused; underflow to zero or a denormal is a usable value.
+    if (!std::isfinite(value)) throw refuse();
+    // A typed -0 is zero: adding zero clears its sign, so the report never
+    // shows -0.00000 for it.
+    return value + 0;
+}
+
+int For_each_word(std::string_view line, int most,
+                  const std::function<void(const std::string& word, bool alone)>& take) {
+    std::string word;
+    int words = 0;
+    const auto end_word = [&](bool at_line_end) {
+        if (word.empty()) return;
+        if (words < most) take(word, at_line_end && words == 0);
+        ++words;
+        word.clear();
+    };
+    for (const char c : line) {
+        if (Is_number_separator(c))
+            end_word(false);
+        else
+            word += c;
+    }
+    end_word(true);
+    return words;
+}
+
+tLine_reader::tLine_reader(std::string_view bytes, bool plain) : bytes_(bytes), plain_(plain) {}
+
+tLine_reader::tLine_reader(std::FILE* stream, bool plain) : stream_(stream), plain_(plain) {}
+
+void tLine_reader::Limit_bytes(std::size_t bytes) {
+    each_line_ = 0;
+    limit_at_ = taken_ + bytes;
+}
+
+void tLine_reader::Limit_each_line(std::size_t bytes) {
+    each_line_ = bytes;
+}
+
+int tLine_reader::Get() {
+    const int c = stream_                     ? getc_unlocked(stream_)
+                  : position_ < bytes_.size() ? static_cast<unsigned char>(bytes_[position_++])
+                                              : EOF;
+    if (c != EOF && ++taken_ > limit_at_) throw tLimit_passed{reading_};
+    return c;
+}
+
+bool tLine_reader::Next(std::string& text) {
+    text.clear();
+    if (ended_) return false;
+    errno = 0;
+    reading_ = line_ + 1;
+    if (each_line_ > 0) limit_at_ = taken_ + each_line_;
+    int c = Get();
+    if (after_cr_ && c == '\n') c = Get(); // the LF of a CR LF pair
+    after_cr_ = false;
+    const bool ctrl_z_ends = !plain_;
+    for (; c != EOF && c != '\n' && c != '\r'; c = Get()) {
+        if (ctrl_z_ends && c == Ctrl_z) {
+            ended_ = true;
+            break;
+        }
+        if (text.size() >= text_limit_) throw tLimit_passed{reading_};
+        text += static_cast<char>(c);
+    }
+    if (stream_ && std::ferror(stream_))
+        throw EData_file_error(System_error_message(Last_error_or_io()));
+    // The data ends before a line begins at the end of the input or Ctrl-Z.
+    if (text.empty() && (c == EOF || ended_)) return false;
+    line_ = reading_;
+    after_cr_ = c == '\r';
+    // A byte-order mark starts the file, not its first number.
+    if (line_ == 1 && !plain_ && text.starts_with(Byte_order_mark))
+        text.erase(0, Byte_order_mark.size());
+    return true;
+}
