@@ -27,7 +27,7 @@ constexpr Extended Series_largest_noncentrality = 1100;
 // the sum's rounding), is below 1e-9 of a tail only where both tails are at
 // least this; a smaller tail is taken from the mixture integral, which keeps
 // its relative accuracy however small the tail.
-constexpr Extended Series_smallest_tail = 0.1L;
+constexpr Extended Series_smallest_tail = Extended_constant(0.1L);
 
 bool Series_serves(Extended df, Extended delta) {
     return df <= Series_largest_df && std::fabs(delta) <= Series_largest_noncentrality;
@@ -184,7 +184,7 @@ Extended tNon_central_t_distribution::Cdf(Extended x) const {
         // A quantity gone infinite or NaN would never converge: stop at once.
         Require_finite(remaining);
         Require_finite(sum);
-        if (remaining < 2.5e-12L) break;
+        if (remaining < Extended_constant(2.5e-12L)) break;
         // rem is 0.5 less every weight so far, so its rounding error grows with
         // lambda; at non-centralities in the thousands it can stay above the
         // tolerance while y^j decays over millions of terms. Past the Poisson
@@ -192,7 +192,7 @@ Extended tNon_central_t_distribution::Cdf(Extended x) const {
         // every later term is at most its weight (Ip, Iq <= 1): once that
         // geometric tail is below the tolerance, the rest cannot matter.
         // (p + q) r / (1 - r) < tol with r = lambda / (j + 1), without dividing.
-        if (j > lambda && (p + q) * lambda < 2.5e-12L * (j + 1 - lambda)) break;
+        if (j > lambda && (p + q) * lambda < Extended_constant(2.5e-12L) * (j + 1 - lambda)) break;
     }
     const Extended cdf = st.reflected ? 1 - sum : sum;
     if (std::min(cdf, 1 - cdf) < Series_smallest_tail)

@@ -104,7 +104,7 @@ private:
 // halving the step moves the sum by less than Step_agreement, the error of the
 // finer sum is of the order of its square (1e-12) or smaller.
 constexpr Extended Range_drop = 75;
-constexpr Extended Step_agreement = 1e-6L;
+constexpr Extended Step_agreement = Extended_constant(1e-6L);
 constexpr int Max_steps = 200;   // doublings and halvings in the search for the peak
 constexpr int Max_halvings = 12; // of the trapezoid step
 constexpr long Max_points = 1000000;
