@@ -10,9 +10,10 @@ Extended Ln_gamma(Extended x) {
 }
 
 Extended Ln_gamma_unscoped(Extended x) {
-    static constexpr Extended k[6] = {76.18009172947146L,     -86.50532032941677L,
-                                      24.01409824083091L,     -1.231739572450155L,
-                                      0.1208650973866179e-2L, -0.5395239384953e-5L};
+    static constexpr Extended k[6] = {
+        Extended_constant(76.18009172947146L),     Extended_constant(-86.50532032941677L),
+        Extended_constant(24.01409824083091L),     Extended_constant(-1.231739572450155L),
+        Extended_constant(0.1208650973866179e-2L), Extended_constant(-0.5395239384953e-5L)};
     Extended y = x - 1;
     Extended t = y + 5.5L;
     t = (y + 0.5L) * std::log(t) - t;
@@ -21,5 +22,5 @@ Extended Ln_gamma_unscoped(Extended x) {
         y = y + 1;
         s = s + k_j / y;
     }
-    return t + std::log(2.5066282746310005L * s);
+    return t + std::log(Extended_constant(2.5066282746310005L) * s);
 }

@@ -4,7 +4,6 @@
 #include <cfenv>
 #include <cmath>
 #include <limits>
-#include <numbers>
 
 #include "floating_point_faults.h"
 #include "incomplete_beta.h"
@@ -28,7 +27,7 @@ constexpr Extended Series_largest_noncentrality = 1100;
 // the sum's rounding), is below 1e-9 of a tail only where both tails are at
 // least this; a smaller tail is taken from the mixture integral, which keeps
 // its relative accuracy however small the tail.
-constexpr Extended Series_smallest_tail = 0.1L;
+constexpr Extended Series_smallest_tail = Extended_constant(0.1L);
 
 bool Series_serves(Extended df, Extended delta) {
     return df <= Series_largest_df && std::fabs(delta) <= Series_largest_noncentrality;
@@ -54,8 +53,7 @@ struct tSeries_start {
 // exact to about 1e-18.
 Extended Normal_below_minus(Extended d) {
     const Extended x = d * d / 2;
-    if (x < Tolerance)
-        return 0.5L - d * std::numbers::inv_sqrtpi_v<Extended> / std::numbers::sqrt2_v<Extended>;
+    if (x < Tolerance) return 0.5L - d * Extended_inv_sqrtpi / Extended_sqrt2;
     return (1 - Incomplete_gamma_unscoped(x, 0.5L)) / 2;
 }
 
@@ -107,8 +105,8 @@ const tNon_central_t_distribution::tStart_terms& tNon_central_t_distribution::St
     const Extended ln_lambda = std::log(lambda);
     tStart_terms& t = start_terms_;
     t.P0 = 0.5L * std::exp(m * ln_lambda - lambda - Ln_gamma_unscoped(m + 1));
-    t.Q0 = (d / 2) * std::exp(m * ln_lambda - lambda - std::numbers::ln2_v<Extended> / 2 -
-                              Ln_gamma_unscoped(m + 1.5L));
+    t.Q0 =
+        (d / 2) * std::exp(m * ln_lambda - lambda - Extended_ln2 / 2 - Ln_gamma_unscoped(m + 1.5L));
     t.Gp_factor = std::exp(Ln_gamma_unscoped(m + 0.5L + a) - Ln_gamma_unscoped(m + 1.5L) -
                            Ln_gamma_unscoped(a));
     t.Gq_factor =
@@ -116,8 +114,7 @@ const tNon_central_t_distribution::tStart_terms& tNon_central_t_distribution::St
     t.Beta_p = Log_beta_constant(m + 0.5L, a);
     t.Beta_q = Log_beta_constant(m + 1, a);
     t.W0 = std::exp(m * ln_lambda - lambda - Ln_gamma_unscoped(m + 1));
-    t.V0 = d * std::exp(m * ln_lambda - lambda - std::numbers::ln2_v<Extended> / 2 -
-                        Ln_gamma_unscoped(m + 1.5L));
+    t.V0 = d * std::exp(m * ln_lambda - lambda - Extended_ln2 / 2 - Ln_gamma_unscoped(m + 1.5L));
     t.H_factor = std::exp(Ln_gamma_unscoped(m + 0.5L + a) - Ln_gamma_unscoped(m + 0.5L) -
                           Ln_gamma_unscoped(a));
     t.K_factor =
@@ -187,7 +184,7 @@ Extended tNon_central_t_distribution::Cdf(Extended x) const {
         // A quantity gone infinite or NaN would never converge: stop at once.
         Require_finite(remaining);
         Require_finite(sum);
-        if (remaining < 2.5e-12L) break;
+        if (remaining < Extended_constant(2.5e-12L)) break;
         // rem is 0.5 less every weight so far, so its rounding error grows with
         // lambda; at non-centralities in the thousands it can stay above the
         // tolerance while y^j decays over millions of terms. Past the Poisson
@@ -195,7 +192,7 @@ Extended tNon_central_t_distribution::Cdf(Extended x) const {
         // every later term is at most its weight (Ip, Iq <= 1): once that
         // geometric tail is below the tolerance, the rest cannot matter.
         // (p + q) r / (1 - r) < tol with r = lambda / (j + 1), without dividing.
-        if (j > lambda && (p + q) * lambda < 2.5e-12L * (j + 1 - lambda)) break;
+        if (j > lambda && (p + q) * lambda < Extended_constant(2.5e-12L) * (j + 1 - lambda)) break;
     }
     const Extended cdf = st.reflected ? 1 - sum : sum;
     if (std::min(cdf, 1 - cdf) < Series_smallest_tail)
@@ -227,8 +224,7 @@ Extended tNon_central_t_distribution::Density(Extended x) const {
         // At 0 the series starts at index 0, not at the mode.
         const Extended ln_lambda = std::log(lambda);
         w0 = std::exp(m * ln_lambda - lambda - Ln_gamma_unscoped(m + 1));
-        v0 = d * std::exp(m * ln_lambda - lambda - std::numbers::ln2_v<Extended> / 2 -
-                          Ln_gamma_unscoped(m + 1.5L));
+        v0 = d * std::exp(m * ln_lambda - lambda - Extended_ln2 / 2 - Ln_gamma_unscoped(m + 1.5L));
         // The central t density at 0.
         h0 = std::exp(Ln_gamma_unscoped(a + 0.5L) - Ln_gamma_unscoped(0.5L) - Ln_gamma_unscoped(a) -
                       std::log(nu) / 2);

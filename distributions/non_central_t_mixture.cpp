@@ -1,7 +1,6 @@
 #include "non_central_t_mixture.h"
 
 #include <cmath>
-#include <numbers>
 
 #include "floating_point_faults.h"
 #include "standard_normal_tail.h"
@@ -12,7 +11,7 @@ namespace {
 // Phi(delta - x S), or the density S phi(x S - delta).
 enum class tKernel { Lower, Upper, Density };
 
-constexpr Extended Ln_sqrt_2pi = 0.918938533204672741780329736405617639861L;
+constexpr Extended Ln_sqrt_2pi = Extended_constant(0.918938533204672741780329736405617639861L);
 
 // ln Gamma(a + 1) - (a + 1/2) ln a + a - ln sqrt(2 pi), the error of
 // Stirling's formula: its series from a = 15 on, where the first term left
@@ -30,13 +29,13 @@ Extended Stirling_error(Extended a) {
 // range (erfc(26.5) underflows a double) from the asymptotic series, whose
 // first term left out is below 2e-17 there.
 Extended Log_phi(Extended z) {
-    const Extended u = -z / std::numbers::sqrt2_v<Extended>;
+    const Extended u = -z / Extended_sqrt2;
     if (u <= 0) return std::log1p(-std::erfc(static_cast<double>(-u)) / 2);
     if (u < 26) return std::log(std::erfc(static_cast<double>(u)) / 2);
     const Extended r = 1 / (2 * u * u);
     const Extended series =
         1 - r * (1 - 3 * r * (1 - 5 * r * (1 - 7 * r * (1 - 9 * r * (1 - 11 * r)))));
-    return -u * u - std::log(2 * u / std::numbers::inv_sqrtpi_v<Extended>) + std::log(series);
+    return -u * u - std::log(2 * u / Extended_inv_sqrtpi) + std::log(series);
 }
 
 // ln of the integrand at w = ln(V / df), and its slope in w. V / df has the
@@ -105,7 +104,7 @@ private:
 // halving the step moves the sum by less than Step_agreement, the error of the
 // finer sum is of the order of its square (1e-12) or smaller.
 constexpr Extended Range_drop = 75;
-constexpr Extended Step_agreement = 1e-6L;
+constexpr Extended Step_agreement = Extended_constant(1e-6L);
 constexpr int Max_steps = 200;   // doublings and halvings in the search for the peak
 constexpr int Max_halvings = 12; // of the trapezoid step
 constexpr long Max_points = 1000000;

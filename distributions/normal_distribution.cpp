@@ -20,7 +20,7 @@ bool tNormal_distribution::Set_parameters(Extended p1, Extended p2, Extended p3)
     Mu = p1;
     Sigma_squared = p2;
     Sigma = std::sqrt(p2);
-    Log_norm_constant = -(std::log(6.283185307179586477L) + std::log(p2)) / 2;
+    Log_norm_constant = -(std::log(Extended_constant(6.283185307179586477L)) + std::log(p2)) / 2;
     Ratio_bound = std::sqrt(2 / std::exp(1.0L));
     scope.Check();
     return result;

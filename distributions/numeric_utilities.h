@@ -7,7 +7,7 @@
 #include "extended.h"
 
 // The one tolerance of the distribution library.
-inline constexpr Extended Tolerance = 5e-12L;
+inline constexpr Extended Tolerance = Extended_constant(5e-12L);
 // Stands for an unbounded end or parameter limit; the library has no infinities.
 inline constexpr Extended Unbounded = 2147483647.0L;
 

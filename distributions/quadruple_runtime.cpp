@@ -11,6 +11,7 @@
 
 #include <cstring>
 
+#include "distributions/extended_erfc.h"
 #include "distributions/floating_point_faults.h"
 #include "distributions/quadruple_arithmetic.h"
 #include "distributions/quadruple_math.h"
@@ -89,6 +90,11 @@ long double log1pl(long double x) {
 }
 long double powl(long double x, long double y) {
     return Value(Quadruple::Power(Bits(x), Bits(y), Fault_word));
+}
+
+// The C library's own computes it in double precision.
+long double erfcl(long double x) {
+    return Extended_erfc(x);
 }
 
 long double floorl(long double x) {

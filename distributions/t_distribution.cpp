@@ -1,7 +1,6 @@
 #include "t_distribution.h"
 
 #include <cmath>
-#include <numbers>
 
 #include "argument_error.h"
 #include "floating_point_faults.h"
@@ -28,7 +27,7 @@ bool tT_distribution::Set_parameters(Extended p1, Extended p2, Extended p3) {
     const bool result = tContinuous_distribution::Set_parameters(p1, p2, p3);
     Df = p1;
     Log_norm_constant = Ln_gamma_unscoped((Df + 1) / 2) - Ln_gamma_unscoped(Df / 2) -
-                        std::log(Df * std::numbers::pi_v<Extended>) / 2;
+                        std::log(Df * Extended_pi) / 2;
     if (Df == 1) {
         Variate_scale = 1;
     } else if (Df > 1) {

@@ -20,7 +20,7 @@ Extended Uniform_random() {
     if (s2 < 0) s2 = s2 + 2147483399;
     std::int32_t z = s1 - s2;
     if (z < 1) z = z + 2147483562;
-    return scope.Checked(z * 4.656613e-10L);
+    return scope.Checked(z * Extended_constant(4.656613e-10L));
 }
 
 tUniform_random_seeds Uniform_random_seeds() {

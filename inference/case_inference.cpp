@@ -28,7 +28,7 @@ tLimit_pair Noncentrality_limits(Extended df, Extended t, Extended p_hi, Extende
 // function, P(T > t) = I_x(df / 2, 1 / 2) / 2 with x = df / (df + t^2), to
 // the library's tolerance relative to the tail.
 constexpr int Largest_series_df = 500;
-constexpr Extended Smallest_series_tail = 1e-6L;
+constexpr Extended Smallest_series_tail = Extended_constant(1e-6L);
 
 Extended Upper_t_tail(int df, Extended t) {
     if (df <= Largest_series_df) {

@@ -73,7 +73,7 @@ template <typename Sign> Extended Double_and_bisect(Extended cap, Sign sign) {
             lo = mid;
         else
             hi = mid;
-    } while (hi - lo >= 0.000001L);
+    } while (hi - lo >= Extended_constant(0.000001L));
     return mid;
 }
 
@@ -82,14 +82,17 @@ template <typename Sign> Extended Double_and_bisect(Extended cap, Sign sign) {
 Extended Rough_normal_quantile(Extended p) {
     const Extended tail = std::min(p, 1 - p);
     const Extended u = std::sqrt(-2 * std::log(tail));
-    const Extended z = u - (2.515517L + u * (0.802853L + u * 0.010328L)) /
-                               (1 + u * (1.432788L + u * (0.189269L + u * 0.001308L)));
+    const Extended z =
+        u - (Extended_constant(2.515517L) +
+             u * (Extended_constant(0.802853L) + u * Extended_constant(0.010328L))) /
+                (1 + u * (Extended_constant(1.432788L) +
+                          u * (Extended_constant(0.189269L) + u * Extended_constant(0.001308L))));
     return p < 0.5L ? -z : z;
 }
 
 // The root of the excess is found to this width before the search is
 // replayed; it is far below the bisection's last step of 1e-6.
-constexpr Extended Root_width = 1e-12L;
+constexpr Extended Root_width = Extended_constant(1e-12L);
 // The solver needs about half a dozen evaluations from the bracket found
 // below; past this many it stops with the bracket it has, which only widens
 // the band decided by evaluations.
@@ -159,12 +162,12 @@ std::pair<Extended, Extended> Root_of(tExcess& excess, Extended df, Extended t, 
 // 3e-11 where measured). Within this distance of p the sign of the excess is
 // rounding, not position, and only an evaluation tells what the stepwise
 // search decides.
-constexpr Extended Cdf_error_bound = 1e-9L;
+constexpr Extended Cdf_error_bound = Extended_constant(1e-9L);
 // Distance from the root at which the excess's slope is measured: far enough
 // that the error bound above is negligible in the difference, near enough
 // that the slope is the root's own (delta moves the distribution on a scale
 // of one or more).
-constexpr Extended Slope_step = 1e-3L;
+constexpr Extended Slope_step = Extended_constant(1e-3L);
 
 } // namespace
 

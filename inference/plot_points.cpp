@@ -51,8 +51,8 @@ tPlot_points Make_plot_points(const tData_matrix& data, int n, int k,
 
     points.DF = static_cast<int>(results.DF);
     const tT_distribution t(results.DF);
-    const Extended two_sided_half = t.Quantile(0.975L) * se_additional;
-    const Extended one_sided_half = t.Quantile(0.95L) * se_additional;
+    const Extended two_sided_half = t.Quantile(Extended_constant(0.975L)) * se_additional;
+    const Extended one_sided_half = t.Quantile(Extended_constant(0.95L)) * se_additional;
     points.Two_sided_low = Finite(predicted - two_sided_half);
     points.Two_sided_high = Finite(predicted + two_sided_half);
     points.Lower_bound = Finite(predicted - one_sided_half);

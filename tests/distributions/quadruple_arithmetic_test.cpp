@@ -31,20 +31,6 @@ tBits From_x87(long double x) {
     return Round(tUnpacked{negative, scale, mantissa}, false, Quadruple_bits, faults);
 }
 
-long double To_x87(tBits x) {
-    switch (Kind(x)) {
-    case tKind::Nan:
-        return NAN;
-    case tKind::Infinite:
-        return (x >> 127) ? -INFINITY : INFINITY;
-    default:
-        break;
-    }
-    const tUnpacked v = Unpack(x);
-    const long double magnitude = std::ldexp(static_cast<long double>(v.Significand), v.Exponent);
-    return v.Negative ? -magnitude : magnitude;
-}
-
 tBits From_float128(__float128 x) {
     tBits bits;
     std::memcpy(&bits, &x, sizeof bits);

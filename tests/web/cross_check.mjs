@@ -125,7 +125,9 @@ const files = [dataFolder, join(dataFolder, 'hostile')].flatMap((folder) =>
 );
 const runs = files.flatMap((file) => runsFor(file));
 
-let agreed = 0, differed = 0, known = 0;
+// Agreeing runs are counted twice over: byte for byte, and those that ended
+// in a refusal, so that the count shows what was compared.
+let agreed = 0, identical = 0, refused = 0, differed = 0, known = 0;
 const failures = [];
 const next = async () => {
   for (let run_ = runs.shift(); run_; run_ = runs.shift()) {
@@ -134,7 +136,11 @@ const next = async () => {
     const web = await run(process.execPath, [webCli, ...args], input);
     const difference = compare(kind, native, web);
     const name = (args.join(' ') + (inputFile ? ` < ${inputFile}` : '')).replaceAll(dataFolder + '/', '');
-    if (!difference) ++agreed;
+    if (!difference) {
+      ++agreed;
+      if (native.stdout === web.stdout && native.stderr === web.stderr) ++identical;
+      if (native.status !== 0) ++refused;
+    }
     else if (knownDifferences.has(name)) ++known;
     else {
       ++differed;
@@ -144,5 +150,6 @@ const next = async () => {
 };
 await Promise.all([next(), next()]);
 for (const failure of failures) console.log(failure);
-console.log(`${files.length} files: ${agreed} runs agree, ${known} named differences, ${differed} differ`);
+console.log(`${files.length} files: ${agreed} runs agree (${identical} byte for byte, ${refused} of them ` +
+  `refusals), ${known} named differences, ${differed} differ`);
 process.exit(differed === 0 ? 0 : 1);
