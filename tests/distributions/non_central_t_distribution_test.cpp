@@ -2,7 +2,6 @@
 
 #include <boost/math/distributions/non_central_t.hpp>
 #include <boost/math/distributions/normal.hpp>
-#include <chrono>
 #include <cmath>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -128,17 +127,14 @@ TEST(Non_central_t_distribution, quantiles_agree_with_boost) {
 // The remaining Poisson weight is 0.5 less every weight summed, and at
 // non-centralities in the thousands its rounding error alone stays above the
 // series' tolerance: without a second stopping rule a single Cdf far in the
-// upper tail ran for seconds and the quantile search for minutes.
-TEST(Non_central_t_distribution, thousands_of_non_centrality_end_quickly_and_stay_consistent) {
+// upper tail ran for seconds and the quantile search for minutes (its cost
+// is measured by bench/non_central_t_bench.cpp).
+TEST(Non_central_t_distribution, thousands_of_non_centrality_stay_consistent) {
     for (const Extended delta : {3072.0L, -3072.0L, 10000.0L}) {
         SCOPED_TRACE(static_cast<double>(delta));
-        const auto start = std::chrono::steady_clock::now();
         tNon_central_t_distribution dist(2, delta);
         const Extended upper = dist.Quantile(0.975L);
         const Extended lower = dist.Quantile(0.025L);
-        const double seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        EXPECT_LT(seconds, 2.0);
         EXPECT_NEAR(static_cast<double>(dist.Cdf(upper)), 0.975, 1e-10);
         EXPECT_NEAR(static_cast<double>(dist.Cdf(lower)), 0.025, 1e-10);
         EXPECT_LT(lower, upper);
