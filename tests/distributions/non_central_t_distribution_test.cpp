@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
+#include <tuple>
 
 #include "oracle.h"
 
@@ -39,6 +40,18 @@ TEST(Non_central_t_distribution, a_tiny_non_centrality_still_moves_the_normal_te
             tNon_central_t_distribution nct(8, sign * delta);
             EXPECT_NEAR(nct.Cdf(0), cdf(standard, -sign * delta), 1e-15L) << (double)delta;
         }
+    }
+}
+
+TEST(Non_central_t_distribution, the_density_is_never_negative_far_across_zero) {
+    // The true values are below 1e-100; the series' alternating terms once
+    // cancelled to -2.5e-12.
+    for (const auto& [df, delta, x] : {std::tuple{3.5L, -100.0L, 100.0L},
+                                       {10.0L, 1100.0L, -1100.0L},
+                                       {497.0L, 100.0L, -300.0L}}) {
+        const Extended density = tNon_central_t_distribution(df, delta).Density(x);
+        EXPECT_GE(density, 0);
+        EXPECT_LT(density, 1e-100L);
     }
 }
 
