@@ -30,8 +30,24 @@ void Non_central_t_quantile(benchmark::State& state) {
     for (auto _ : state)
         benchmark::DoNotOptimize(nct.Quantile(0.975L));
 }
+
+// Both 95% quantiles at 2 df and non-centralities in the thousands, where the
+// series' remaining weight loses its digits to rounding and a second stopping
+// rule ends it (a single quantile once ran for minutes).
+void Non_central_t_quantiles_at_thousands(benchmark::State& state) {
+    tNon_central_t_distribution nct(2, static_cast<Extended>(state.range(0)));
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(nct.Quantile(0.975L));
+        benchmark::DoNotOptimize(nct.Quantile(0.025L));
+    }
+}
 } // namespace
 
 BENCHMARK(Non_central_t_cdf)->Apply(Arguments);
 BENCHMARK(Non_central_t_density)->Apply(Arguments);
 BENCHMARK(Non_central_t_quantile)->Apply(Arguments);
+BENCHMARK(Non_central_t_quantiles_at_thousands)
+    ->Arg(3072)
+    ->Arg(-3072)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond);

@@ -259,7 +259,10 @@ Extended tNon_central_t_distribution::Density(Extended x) const {
         Require_finite(sum);
         if (last < Tolerance) break;
     }
-    return scope.Checked(sum);
+    // On the far side of 0 from the non-centrality the terms alternate in
+    // sign and cancel to their rounding, some -2e-12, where the density is
+    // below 1e-100: a density is never negative.
+    return scope.Checked(std::max<Extended>(sum, 0));
 }
 
 bool tNon_central_t_distribution::Has_mean() const {

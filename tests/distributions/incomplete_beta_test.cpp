@@ -25,7 +25,8 @@ TEST(Incomplete_beta, a_failure_is_raised_and_leaves_the_callers_flags_alone) {
     // A value of 1 in place of the failure would pass for a result.
     const struct {
         Extended x, a, b;
-    } failures[] = {{0.5L, -1, 2}, {0.5L, 2, 0}, {std::numeric_limits<Extended>::quiet_NaN(), 2, 3}};
+    } failures[] = {
+        {0.5L, -1, 2}, {0.5L, 2, 0}, {std::numeric_limits<Extended>::quiet_NaN(), 2, 3}};
     for (const auto& f : failures) {
         tFloating_point_scope scope;
         EXPECT_THROW(Incomplete_beta(f.x, f.a, f.b), EFloating_point_error) << (double)f.a;
