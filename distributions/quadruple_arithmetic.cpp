@@ -233,6 +233,30 @@ tBits Divide(tBits a, tBits b, int bits, int& faults) {
     x.Exponent -= xs;
     y.Significand <<= ys;
     y.Exponent -= ys;
+    // Numbers the x87 unit holds have at most 64 significant bits; to that
+    // precision one 128-by-64-bit integer division gives the quotient to 65
+    // bits and the remainder, which is all the rounding needs, several times
+    // faster than the long division below.
+    constexpr int Spare_bits = 113 - 64;
+    constexpr tBits Spare_mask = (One << Spare_bits) - 1;
+    if (bits <= 64 && (x.Significand & Spare_mask) == 0 && (y.Significand & Spare_mask) == 0) {
+        const tBits divisor = y.Significand >> Spare_bits;
+        const tBits numerator = (x.Significand >> Spare_bits) << 64;
+        tBits quotient = numerator / divisor, remainder = numerator % divisor;
+        int exponent = x.Exponent - y.Exponent - 64;
+        // A dividend's significand below the divisor's leaves 64 bits: one
+        // more from the remainder, for the rounding bit.
+        if (quotient >> 64 == 0) {
+            remainder <<= 1;
+            quotient <<= 1;
+            if (remainder >= divisor) {
+                remainder -= divisor;
+                quotient |= 1;
+            }
+            --exponent;
+        }
+        return Round(tUnpacked{negative, exponent, quotient}, remainder != 0, bits, faults);
+    }
     if (x.Significand < y.Significand) {
         x.Significand <<= 1;
         --x.Exponent;
