@@ -7,8 +7,8 @@
 // The case's predicted score, the standard error for an additional case, the t
 // test on the discrepancy, the percentage of the population more extreme and
 // the effect size Z-OP, each with confidence limits at `level` percent
-// (two-sided, or one-sided lower and upper). Warnings of the normal
-// integration go to `warn`. Raises ENot_positive_definite when the
+// (two-sided, or one-sided lower and upper). `warn` would carry a warning
+// of the inference; none is given today. Raises ENot_positive_definite when the
 // predictors' correlation matrix cannot be inverted and
 // EDiscrepancy_too_extreme when the limits are beyond reach.
 void Infer_case(tCase_data data, bool two_sided, tCase_results& results, Extended level,
