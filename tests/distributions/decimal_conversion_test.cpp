@@ -9,22 +9,14 @@
 #include <random>
 #include <string>
 
+#include "x87_bits.h"
+
 // The integer conversions used on WebAssembly against this machine's C
 // library, whose strtold and printf are exact for the x87 format.
 
 namespace {
 
 using namespace Quadruple;
-
-tBits From_x87(long double x) {
-    if (std::isinf(x)) return Infinity(x < 0);
-    if (x == 0) return Zero(std::signbit(x));
-    int exponent = 0;
-    const long double fraction = std::frexp(std::fabs(x), &exponent);
-    const auto significand = static_cast<std::uint64_t>(std::ldexp(fraction, 64));
-    int faults = 0;
-    return Round(tUnpacked{x < 0, exponent - 64, significand}, false, Quadruple_bits, faults);
-}
 
 std::string Printf(const char* conversion, long double x) {
     char buffer[6000];

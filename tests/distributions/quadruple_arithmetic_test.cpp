@@ -8,6 +8,8 @@
 #include <random>
 #include <vector>
 
+#include "x87_bits.h"
+
 // The x87 unit of this machine is the oracle for the 64-bit operations, and
 // the compiler's own __float128 (done exactly in software) for the 113-bit
 // division the WebAssembly runtime gets wrong.
@@ -15,21 +17,6 @@
 namespace {
 
 using namespace Quadruple;
-
-tBits From_x87(long double x) {
-    unsigned char bytes[sizeof x] = {};
-    std::memcpy(bytes, &x, sizeof x);
-    std::uint64_t mantissa;
-    std::uint16_t top;
-    std::memcpy(&mantissa, bytes, 8);
-    std::memcpy(&top, bytes + 8, 2);
-    const bool negative = top >> 15;
-    const int exponent = top & 0x7fff;
-    if (exponent == 0x7fff) return (mantissa << 1) ? Quiet_nan() : Infinity(negative);
-    int faults = 0;
-    const int scale = exponent == 0 ? 1 - 16383 - 63 : exponent - 16383 - 63;
-    return Round(tUnpacked{negative, scale, mantissa}, false, Quadruple_bits, faults);
-}
 
 tBits From_float128(__float128 x) {
     tBits bits;

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <random>
 
+#include "x87_bits.h"
+
 // The functions used on WebAssembly, against 50-digit arithmetic (correct
 // rounding to the x87 significand) and against this machine's C library
 // (faults and integer rounding).
@@ -14,16 +16,6 @@ namespace {
 
 using namespace Quadruple;
 using tBig = boost::multiprecision::cpp_bin_float_50;
-
-tBits From_x87(long double x) {
-    if (std::isinf(x)) return Infinity(x < 0);
-    if (x == 0) return Zero(std::signbit(x));
-    int exponent = 0;
-    const long double fraction = std::frexp(std::fabs(x), &exponent);
-    const auto significand = static_cast<std::uint64_t>(std::ldexp(fraction, 64));
-    int faults = 0;
-    return Round(tUnpacked{x < 0, exponent - 64, significand}, false, Quadruple_bits, faults);
-}
 
 long double To_x87(tBits x) {
     if (Kind(x) == tKind::Nan) return NAN;
