@@ -43,4 +43,3 @@ public:
 private:
     tPlatform& platform_;
 };
-
