@@ -19,6 +19,7 @@
 #include "assessment/data_file_reader.h"
 #include "assessment/input_validation.h"
 #include "assessment/notes.h"
+#include "assessment/reading_advice.h"
 #include "assessment/request.h"
 #include "assessment/summary_file_reader.h"
 #include "distributions/text_format.h"
@@ -264,11 +265,19 @@ val Analyse(const val& page) {
         report += line + "\n";
     result.set("report", report);
     result.set("warnings", Array_of(outcome.Warnings));
-    result.set("loaded", outcome.Load_message.empty() ? val::null() : val(outcome.Load_message));
     result.set("plot", outcome.Plot ? Plot_object(*outcome.Plot) : val::null());
     const tEntry_check entries = Check_request(request);
-    result.set("series", More_case_rows(request, entries, source.Text) ? Series(request, source)
-                                                                       : val::null());
+    const bool series = More_case_rows(request, entries, source.Text);
+    result.set("series", series ? Series(request, source) : val::null());
+    // The loaded message and, apart, what was not read: the window's message
+    // box puts it on a line of its own. Rows the series table analyses were
+    // read, so with a series only columns are named, as pavona-cli does.
+    const std::string& loaded = outcome.Load_message;
+    result.set("loaded", loaded.empty() ? val::null() : val(loaded.substr(0, loaded.find('\r'))));
+    tUnread unread = outcome.Unread;
+    if (series) unread.Lines = 0;
+    const std::string notice = Unread_notice(unread);
+    result.set("unread", notice.empty() ? val::null() : val(notice));
     return result;
 }
 

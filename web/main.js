@@ -77,7 +77,10 @@ window.Pavona = window.Pavona || {};
       return;
     }
     if (!summary) P.entries.save();
-    if (outcome.loaded) P.setStatus(summary ? "summary-status" : "data-status", outcome.loaded.trim() + ".");
+    if (outcome.loaded) {
+      const unread = outcome.unread ? " " + outcome.unread : "";
+      P.setStatus(summary ? "summary-status" : "data-status", outcome.loaded.trim() + "." + unread);
+    }
     for (const warning of outcome.warnings) {
       const item = document.createElement("li");
       item.textContent = warning;

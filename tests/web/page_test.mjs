@@ -101,6 +101,24 @@ test("the raw data give pavona-cli's report, from the file chooser or pasted row
   }
 });
 
+test("what the data held beyond the entries is said after the load message", async (t) => {
+  const lines = readFileSync(join(data, "worked_example.txt"), "utf8").trim().split(/\r?\n/);
+  // A third column, and n one short: the last row is then a second case,
+  // which the series table analyses, so only the column is named.
+  const wide = join(scratch, "wide.txt");
+  writeFileSync(wide, lines.map((line) => line + " 7").join("\n") + "\n");
+  for (const n of [10, 9]) {
+    await t.test("n = " + n, () => withPage(async (page) => {
+      await typeEntries(page, { k: 1, n });
+      await giveData(page, "paste", wide);
+      await runContinue(page);
+      await page.waitForFunction(() => document.getElementById("report").textContent !== "");
+      const status = await page.$eval("#data-status", (e) => e.textContent);
+      assert.match(status, /successfully\. Column 3 was not read\.$/);
+    }));
+  }
+});
+
 test("a second run follows the first after the viewer's separator", () => withPage(async (page) => {
   const file = join(data, "worked_example.txt");
   const lines = readFileSync(file, "utf8").trim().split(/\r?\n/);
