@@ -71,6 +71,8 @@ struct tScaled {
 
 long Nearest_whole(tQ x) {
     const tUnpacked v = Unpack(Round_to_integer(x.B, tTo_integer::Nearest_even));
+    // Zero unpacks with the subnormal exponent, a shift past the width.
+    if (v.Significand == 0) return 0;
     const long magnitude = v.Exponent >= 0 ? static_cast<long>(v.Significand << v.Exponent)
                                            : static_cast<long>(v.Significand >> -v.Exponent);
     return v.Negative ? -magnitude : magnitude;
