@@ -205,11 +205,11 @@ struct tConversion {
     char Letter = 'f';
 };
 
-tConversion Parse_conversion(std::string_view spec) {
+tConversion Parse_conversion(std::string_view format) {
     tConversion c;
-    std::size_t i = spec.empty() || spec[0] != '%' ? 0 : 1;
-    for (; i < spec.size(); ++i) {
-        const char f = spec[i];
+    std::size_t i = format.empty() || format[0] != '%' ? 0 : 1;
+    for (; i < format.size(); ++i) {
+        const char f = format[i];
         if (f == '-')
             c.Left = true;
         else if (f == '+')
@@ -223,14 +223,14 @@ tConversion Parse_conversion(std::string_view spec) {
         else
             break;
     }
-    for (; i < spec.size() && spec[i] >= '0' && spec[i] <= '9'; ++i)
-        c.Width = std::min(c.Width * 10 + (spec[i] - '0'), 100000);
-    if (i < spec.size() && spec[i] == '.') {
+    for (; i < format.size() && format[i] >= '0' && format[i] <= '9'; ++i)
+        c.Width = std::min(c.Width * 10 + (format[i] - '0'), 100000);
+    if (i < format.size() && format[i] == '.') {
         c.Precision = 0;
-        for (++i; i < spec.size() && spec[i] >= '0' && spec[i] <= '9'; ++i)
-            c.Precision = std::min(c.Precision * 10 + (spec[i] - '0'), 100000);
+        for (++i; i < format.size() && format[i] >= '0' && format[i] <= '9'; ++i)
+            c.Precision = std::min(c.Precision * 10 + (format[i] - '0'), 100000);
     }
-    if (!spec.empty()) c.Letter = spec.back();
+    if (!format.empty()) c.Letter = format.back();
     return c;
 }
 
