@@ -148,6 +148,12 @@ TEST(RequestSequence, ASeriesFromTextInMemoryWritesItsCsvAndRefusalsToTheStreams
         "cases", test_files::Contents(Data + "/worked_example.txt") + "41 31\nword 2\n");
     EXPECT_EQ(Run_series_request(Raw("1", "10"), source, settings, out, errors), 1);
     EXPECT_EQ(Run_series_request(Raw("1", "2"), source, settings, out, errors), 1);
+    // A series names only the columns it passed over: the rows after the
+    // cases asked for are not asked for, not unread.
+    settings.Cases = 1;
+    const tData_source wide = tData_source::In_memory(
+        "wide", "68 29 5\n" + test_files::Contents(Data + "/worked_example.txt") + "41 31\n");
+    EXPECT_EQ(Run_series_request(Raw("1", "10"), wide, settings, out, errors), 0);
     const auto text = [](std::FILE* file) {
         std::string all(static_cast<std::size_t>(std::ftell(file)), '\0');
         std::rewind(file);
@@ -162,6 +168,8 @@ TEST(RequestSequence, ASeriesFromTextInMemoryWritesItsCsvAndRefusalsToTheStreams
     EXPECT_NE(csv.find("\n3,,"), std::string::npos) << csv; // the refused third case
     EXPECT_NE(messages.find("Case 3: Invalid numeric input 'word' on line 13."), std::string::npos)
         << messages;
+    EXPECT_NE(messages.find("Column 3 was not read.\n"), std::string::npos) << messages;
+    EXPECT_EQ(messages.find("line(s) after"), std::string::npos) << messages;
     // The entry check's warning, its CRs shown as line breaks.
     EXPECT_NE(messages.find("INPUT ERROR\n("), std::string::npos) << messages;
 }
