@@ -136,6 +136,12 @@ TEST(RequestSequence, ASummaryFileNeedsOnlyKAndGivesNoPlot) {
     EXPECT_FALSE(outcome.Report.empty());
     const tOutcome raw = Run_request(Raw("1", "10"), Text_of("worked_example.txt"));
     EXPECT_NEAR(outcome.Analysis->Predicted, raw.Analysis->Predicted, 1e-12);
+
+    // Without the case row: the line it was wanted on.
+    const tOutcome no_case =
+        Run_request(request, tData_source::In_memory("s", "10\n50 20\n10 5\n1 0.5\n0.5 1\n"));
+    EXPECT_EQ(no_case.Message, "The summary file ends before line 6, which must hold the case's "
+                               "2 scores, the criterion first.");
 }
 
 TEST(RequestSequence, ASeriesFromTextInMemoryWritesItsCsvAndRefusalsToTheStreams) {

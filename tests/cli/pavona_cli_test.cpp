@@ -88,9 +88,10 @@ TEST(PavonaCli, FivePredictorsReportMatchesTheCheckedText) {
 }
 
 TEST(PavonaCli, JsonCarriesEveryFigureAtFullPrecision) {
-    const tRun run = Run_cli("--json " + Worked());
+    const tRun run = Run_cli("--json --notes a --notes 'b \"c\"' " + Worked());
     EXPECT_EQ(run.Status, 0);
-    for (const char* field : {"\"k\": 1",
+    for (const char* field : {"\"notes\": [\"a\", \"b \\\"c\\\"\"]",
+                              "\"k\": 1",
                               "\"n\": 10",
                               "\"limits\": \"two-sided\"",
                               "\"means\": [50, 20]",
