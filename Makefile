@@ -2,6 +2,7 @@
 BUILD_DIR   ?= build
 HARDEN_DIR  ?= build-hardening
 WEB_DIR     ?= build-web
+R_DIR       ?= build-r
 JOBS        ?= $(shell nproc)
 PREFIX      ?= /usr/local
 DESTDIR     ?=
@@ -10,10 +11,13 @@ PACKAGES    := cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev qt6-bas
                libboost-dev fonts-liberation xvfb xauth clang libclang-rt-14-dev \
                desktop-file-utils poppler-utils groff-base dpkg-dev \
                emscripten nodejs chromium
+# The R package's build and check; installed without their recommendations,
+# which R CMD check does not need.
+R_PACKAGES  := r-base-dev r-cran-rcpp r-cran-testthat r-cran-jsonlite r-cran-codetools
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps configure build web run test install package hardening clean format
+.PHONY: all deps configure build web r run test install package hardening clean format
 
 all: build
 
@@ -25,6 +29,13 @@ deps:
 	  echo "Installing: $$missing"; \
 	  $(SUDO) apt-get update -qq && \
 	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; \
+	fi
+	@missing=$$(for p in $(R_PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null \
+	  | grep -q 'install ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing: $$missing"; \
+	  $(SUDO) apt-get update -qq && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
 	fi
 
 configure: deps
@@ -50,10 +61,19 @@ $(WEB_DIR)/npm/node_modules/.package-lock.json: tests/web/package.json tests/web
 	cp tests/web/package.json tests/web/package-lock.json $(WEB_DIR)/npm/
 	cd $(WEB_DIR)/npm && npm ci --prefer-offline --no-audit --no-fund
 
+# The R package: $(R_DIR)/pavona_<version>.tar.gz, assembled from the core's
+# sources as $(BUILD_DIR) compiles them and checked by R CMD check, its tests
+# comparing it with $(BUILD_DIR)/pavona-cli (`make test` runs the same check).
+r: configure
+	cmake --build $(BUILD_DIR) --target pavona-cli -j $(JOBS)
+	PAVONA_CLI=$(abspath $(BUILD_DIR))/pavona-cli PAVONA_TEST_DATA=$(abspath tests/data) \
+	  r/build_package $(abspath $(R_DIR)) $(abspath $(BUILD_DIR))/r_package_sources.txt
+
 run: build
 	./$(BUILD_DIR)/pavona
 
-# The tests in $(BUILD_DIR) also run the browser edition beside the native build.
+# The tests in $(BUILD_DIR) also run the browser edition beside the native
+# build, and check the R package.
 test: build web
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
@@ -74,4 +94,4 @@ format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR) $(HARDEN_DIR) $(WEB_DIR)
+	rm -rf $(BUILD_DIR) $(HARDEN_DIR) $(WEB_DIR) $(R_DIR)

@@ -1,0 +1,4 @@
+library(testthat)
+library(pavona)
+
+test_check("pavona")
