@@ -7,12 +7,7 @@
 #
 # Prints the four limits (to check that the analysis is the same as the
 # program's) and the time of one analysis, as the mean over the repetitions.
-
-args <- commandArgs(trailingOnly = TRUE)
-if (length(args) < 2) stop("usage: Rscript r_reference.R DATAFILE K [REPETITIONS]")
-file <- args[1]
-k <- as.integer(args[2])
-repetitions <- if (length(args) >= 3) as.integer(args[3]) else 200
+# Sourced (as bench/r_package_bench.R does), it only defines analyse().
 
 analyse <- function(raw, k, level = 0.95, two_sided = TRUE) {
   n <- nrow(raw) - 1
@@ -53,8 +48,16 @@ analyse <- function(raw, k, level = 0.95, two_sided = TRUE) {
     zop_upper = root_cf * noncentrality(t_z, p_lo))
 }
 
-raw <- as.matrix(read.table(file))
-print(signif(analyse(raw, k), 7))
-elapsed <- system.time(for (i in seq_len(repetitions)) analyse(raw, k))[["elapsed"]]
-cat(sprintf("R %s: %.3f ms per analysis (mean of %d)\n",
-            R.version.string, 1000 * elapsed / repetitions, repetitions))
+if (sys.nframe() == 0L) {
+  args <- commandArgs(trailingOnly = TRUE)
+  if (length(args) < 2) stop("usage: Rscript r_reference.R DATAFILE K [REPETITIONS]")
+  file <- args[1]
+  k <- as.integer(args[2])
+  repetitions <- if (length(args) >= 3) as.integer(args[3]) else 200
+
+  raw <- as.matrix(read.table(file))
+  print(signif(analyse(raw, k), 7))
+  elapsed <- system.time(for (i in seq_len(repetitions)) analyse(raw, k))[["elapsed"]]
+  cat(sprintf("R %s: %.3f ms per analysis (mean of %d)\n",
+              R.version.string, 1000 * elapsed / repetitions, repetitions))
+}

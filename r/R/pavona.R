@@ -102,9 +102,9 @@ data_request <- function(data, predictors, n, cases_follow, call) {
 }
 
 new_pavona <- function(outcome, call) {
-  figures <- outcome_of(outcome, call)$figures
-  tell_warnings(figures$warnings, call)
-  structure(figures, class = "pavona")
+  outcome <- outcome_of(outcome, call)
+  tell_warnings(outcome$figures$warnings, call)
+  structure(outcome$figures, class = "pavona", json = outcome$json)
 }
 
 pavona_case <- function(data, predictors, n = nrow(data) - 1,

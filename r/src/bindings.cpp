@@ -109,8 +109,9 @@ std::vector<std::string> Notes_of(const Rcpp::CharacterVector& notes) {
 }
 
 // The figures of pavona-cli's JSON under its names, then the report.
+// And pavona-cli's JSON text of them, every figure to its 21 digits.
 Rcpp::List Figures(const tOutcome& outcome, const std::vector<std::string>& notes,
-                   const Rcpp::RObject& data_file) {
+                   const std::string& data_file_name, const Rcpp::RObject& data_file) {
     const tAnalysis& a = *outcome.Analysis;
     const tRegression_results& reg = a.Regression;
     const tCase_results& r = a.Results;
@@ -174,7 +175,8 @@ Rcpp::List Figures(const tOutcome& outcome, const std::vector<std::string>& note
         names[i] = fields[i].first;
     }
     values.names() = names;
-    return Rcpp::List::create(Rcpp::Named("ok") = true, Rcpp::Named("figures") = values);
+    return Rcpp::List::create(Rcpp::Named("ok") = true, Rcpp::Named("figures") = values,
+                              Rcpp::Named("json") = Utf8(Json_report(a, {data_file_name, notes})));
 }
 
 tData_source Source_of(const std::string& path, const std::string& text) {
@@ -266,7 +268,7 @@ Rcpp::List Run_case_request(const std::string& predictors, const std::string& n,
 
     const tOutcome outcome = Run_request(request, Source_of(path, text));
     if (!outcome.Done) return Refusal(With_full_stop(outcome.Message));
-    return Figures(outcome, request.Notes,
+    return Figures(outcome, request.Notes, path,
                    path.empty() ? Rcpp::CharacterVector::create(NA_STRING)
                                 : Rcpp::CharacterVector::create(Utf8(path)));
 }

@@ -50,6 +50,8 @@ test_that("a case gives pavona-cli's JSON figures, report and CSV row, or its re
     expect_s3_class(x, "pavona")
     expect_json_figures(x, json, label)
     expect_identical(x$data_file, file$path)
+    # Every figure to its last digit: the core's digits, whatever R's compiler flags.
+    expect_identical(attr(x, "json"), json_cli$stdout, label = paste(label, "JSON text"))
 
     data <- as_read_by_r(file, file$k, file$n)
     if (!is.null(data)) {
@@ -93,6 +95,8 @@ summary_numbers <- function(path, k) {
        case = numbers[[4L + variables]])
 }
 
+without_data_file <- function(json) sub('"data_file": "[^"]*"', "", json)
+
 test_that("summary statistics give pavona-cli --summary's figures and report", {
   skip_without_cli()
   skip_if_not_installed("jsonlite")
@@ -104,10 +108,12 @@ test_that("summary statistics give pavona-cli --summary's figures and report", {
     s <- summary_numbers(file$path, file$k)
     for (limits in c("two-sided", "lower", "upper")) {
       x <- pavona_summary(s$n, s$means, s$sds, s$correlations, s$case, limits, "Norms")
-      json <- jsonlite::fromJSON(run_cli("--predictors", file$k, "--summary", "--json",
-                                         "--limits", limits, "--notes", "Norms",
-                                         file$path)$stdout)
+      json_text <- run_cli("--predictors", file$k, "--summary", "--json", "--limits", limits,
+                           "--notes", "Norms", file$path)$stdout
+      json <- jsonlite::fromJSON(json_text)
       expect_json_figures(x, json, paste(file$name, limits))
+      expect_identical(without_data_file(attr(x, "json")), without_data_file(json_text),
+                       label = paste(file$name, limits, "JSON text"))
       report <- run_cli("--predictors", file$k, "--summary", "--limits", limits, "--notes",
                         "Norms", file$path)$stdout
       expect_identical(format(x), report, label = paste(file$name, limits, "report"))

@@ -10,6 +10,8 @@ test_that("a matrix or data frame read from a file gives the file's analysis exa
     from_r <- pavona_case(data, 1, limits = "lower", notes = "first line\nsecond line")
     expect_identical(unclass(from_r)[names(from_r) != "data_file"],
                      unclass(from_file)[names(from_file) != "data_file"])
+    expect_identical(sub(example_path(), "", attr(from_file, "json"), fixed = TRUE),
+                     attr(from_r, "json"))
   }
   expect_identical(from_file$notes, c("first line", "second line"))
 })
