@@ -108,8 +108,8 @@ std::vector<std::string> Notes_of(const Rcpp::CharacterVector& notes) {
     return Notes_lines(text);
 }
 
-// The figures of pavona-cli's JSON under its names, then the report.
-// And pavona-cli's JSON text of them, every figure to its 21 digits.
+// The figures of pavona-cli's JSON under its names, the report and the
+// warnings; and the JSON text itself, every figure to its 21 digits.
 Rcpp::List Figures(const tOutcome& outcome, const std::vector<std::string>& notes,
                    const std::string& data_file_name, const Rcpp::RObject& data_file) {
     const tAnalysis& a = *outcome.Analysis;
