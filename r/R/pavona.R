@@ -28,13 +28,14 @@ tell_warnings <- function(warnings, call) {
   for (w in warnings) pavona_warning(w, call)
 }
 
-# One number as the program reads an entry: its shortest exact decimal, so
-# that 2.5 or 1e3 reach the entry checks as they would be typed.
+# One number as the program reads an entry: its shortest exact decimal in
+# plain digits, so that 2.5 or 1e3 reach the entry checks as they would be
+# typed.
 entry_text <- function(value, argument, call) {
   if (!is.numeric(value) || length(value) != 1L)
     argument_error(argument, "must be a single number", call)
   if (!is.finite(value)) argument_error(argument, "must be a finite number, not NA", call)
-  sub("\n$", "", .data_text(matrix(as.double(value), 1L, 1L)))
+  .entry_text(as.double(value))
 }
 
 limits_of <- function(limits, call) {
@@ -182,8 +183,9 @@ print.pavona <- function(x, digits = 6L, ...) {
   cat(sprintf("  t = %s on %s df, p one-tailed %s, two-tailed %s\n", f(x$T_value), f(x$DF),
               f(x$P_one_tailed), f(x$P_two_tailed)))
   limits <- function(lower, upper) {
-    shown <- c(if (x$limits != "upper") f(lower) else "", if (x$limits != "lower") f(upper) else "")
-    sprintf("(%s to %s)", shown[1L], shown[2L])
+    switch(x$limits, "two-sided" = sprintf("(limits %s to %s)", f(lower), f(upper)),
+           lower = sprintf("(lower limit %s)", f(lower)),
+           upper = sprintf("(upper limit %s)", f(upper)))
   }
   cat(sprintf("  %% more extreme %s %s\n", f(x$Pct_more_extreme),
               limits(x$Pct_lower, x$Pct_upper)))

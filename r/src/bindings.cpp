@@ -246,6 +246,16 @@ std::string Data_text(const Rcpp::NumericMatrix& data) {
     return text;
 }
 
+// An entry as it would be typed: plain digits, never an exponent, which the
+// entry checks do not take (1e6 is 1000000).
+// [[Rcpp::export(.entry_text)]]
+std::string Entry_text(double value) {
+    char buffer[400];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    return std::string(buffer, result.ptr);
+}
+
 // [[Rcpp::export(.csv_names)]]
 Rcpp::CharacterVector Csv_names_of() {
     return Texts(Csv_names());

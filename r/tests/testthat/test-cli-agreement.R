@@ -163,12 +163,14 @@ test_that("refused entries and notes raise pavona-cli's message", {
     "no predictors" = list(k = 0, n = 10, notes = character()),
     "k a fraction" = list(k = 1.5, n = 10, notes = character()),
     "n above 499" = list(k = 1, n = 500, notes = character()),
+    "n of a million, written 1e6" = list(k = 1, n = 1e6, notes = character()),
     "n below 3" = list(k = 1, n = 2, notes = character()),
     "k not below n - 1" = list(k = 3, n = 4, notes = character()),
     "notes too long" = list(k = 1, n = 10, notes = long_notes))
   for (name in names(entries)) {
     e <- entries[[name]]
-    cli <- run_cli("--predictors", e$k, "--controls", e$n,
+    # As typed: R's 1e6 is 1000000 on the command line too.
+    cli <- run_cli("--predictors", e$k, "--controls", format(e$n, scientific = FALSE),
                    if (length(e$notes)) c("--notes", e$notes), data)
     expect_false(cli$status == 0, label = name)
     expect_refused_as_cli(pavona_case(data, e$k, e$n, notes = e$notes), cli, name)
