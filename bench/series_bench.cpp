@@ -12,6 +12,7 @@
 #include "assessment/analysis.h"
 #include "assessment/case_series.h"
 #include "distributions/text_format.h"
+#include "inference/noncentrality_search.h"
 
 namespace {
 
@@ -63,11 +64,16 @@ void Extra_case(benchmark::State& state) {
     for (tCase_row row; reader.Next(row);)
         cases.push_back(row.Scores);
     std::size_t next = 0;
+    const std::uint64_t evaluations_before = Noncentrality_search_evaluations();
     for (auto _ : state) {
         benchmark::DoNotOptimize(Analyse_case(controls, cases[next], {}).Results);
         next = (next + 1) % cases.size();
     }
     state.SetItemsProcessed(state.iterations());
+    // Evaluations of the non-central t distribution function per case.
+    state.counters["evaluations"] =
+        static_cast<double>(Noncentrality_search_evaluations() - evaluations_before) /
+        static_cast<double>(state.iterations());
 }
 
 // The control sample's part, done once for a whole series.

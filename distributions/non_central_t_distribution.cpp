@@ -4,12 +4,14 @@
 #include <cfenv>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 #include "floating_point_faults.h"
 #include "incomplete_beta.h"
 #include "incomplete_gamma.h"
 #include "ln_gamma.h"
 #include "non_central_t_mixture.h"
+#include "non_central_t_tails.h"
 #include "numeric_utilities.h"
 
 namespace {
@@ -25,9 +27,23 @@ constexpr Extended Series_largest_df = 500;
 constexpr Extended Series_largest_noncentrality = 1100;
 // The series' absolute error, some 1e-10 (Lanczos' error in its weights and
 // the sum's rounding), is below 1e-9 of a tail only where both tails are at
-// least this; a smaller tail is taken from the mixture integral, which keeps
-// its relative accuracy however small the tail.
+// least this; a smaller tail is summed on its own with weights formed to full
+// precision (Non_central_t_tail), or taken from the mixture integral, which
+// keeps its relative accuracy however small the tail.
 constexpr Extended Series_smallest_tail = Extended_constant(0.1L);
+
+// Both series, of either tail or of the whole, run to some 12 sqrt(lambda)
+// terms, while the mixture integral costs the same at any non-centrality:
+// measured here, the series of one tail costs as much as the integral near a
+// non-centrality of 30, and the series of both already a little below it.
+// Past it the distribution function is the integral's (the density keeps the
+// series up to Series_largest_noncentrality).
+constexpr Extended Cdf_series_largest_noncentrality = 30;
+
+// Where the normal approximation to the distribution puts a tail beyond this
+// many standard deviations (P(Z < -1.3) = 0.097), that tail is most likely
+// below Series_smallest_tail and is summed on its own first.
+constexpr Extended Clearly_small_tail_z = Extended_constant(1.3L);
 
 bool Series_serves(Extended df, Extended delta) {
     return df <= Series_largest_df && std::fabs(delta) <= Series_largest_noncentrality;
@@ -128,12 +144,26 @@ Extended tNon_central_t_distribution::Cdf(Extended x) const {
     tFloating_point_scope scope;
     if (Nearly_equal_unscoped(Noncentrality, 0)) return scope.Checked(T_component->Cdf(x));
     if (!In_support(x)) return scope.Checked(tContinuous_distribution::Cdf(x));
-    if (!Series_serves(Df, Noncentrality))
+    if (!Series_serves(Df, Noncentrality) ||
+        std::fabs(Noncentrality) > Cdf_series_largest_noncentrality)
         return scope.Checked(Non_central_t_mixture_cdf(x, Df, Noncentrality));
     const Extended nu = Df, a = nu / 2;
     const tSeries_start st = Prepare(x, Noncentrality, nu);
     const Extended lambda = st.lambda, d = st.d, s = st.s, y = st.y;
     const Extended m = st.m;
+
+    // A tail that the normal approximation puts well below Series_smallest_tail
+    // is summed on its own at once (see below), without the series of both.
+    if (st.x > 0) {
+        const Extended z = (st.x * (1 - 1 / (4 * nu)) - d) / std::sqrt(1 + st.x * st.x / (2 * nu));
+        if (std::fabs(z) > Clearly_small_tail_z) {
+            const bool lower = z < 0;
+            const std::optional<Extended> tail =
+                Non_central_t_tail(lower ? tTail::Lower : tTail::Upper, st.x, nu, d);
+            if (tail && *tail < Series_smallest_tail)
+                return scope.Checked(lower != st.reflected ? *tail : 1 - *tail);
+        }
+    }
 
     // Poisson weights, incomplete beta values and their recurrence terms at m.
     const tStart_terms& t = Start_terms();
@@ -195,9 +225,16 @@ Extended tNon_central_t_distribution::Cdf(Extended x) const {
         if (j > lambda && (p + q) * lambda < Extended_constant(2.5e-12L) * (j + 1 - lambda)) break;
     }
     const Extended cdf = st.reflected ? 1 - sum : sum;
-    if (std::min(cdf, 1 - cdf) < Series_smallest_tail)
-        return scope.Checked(Non_central_t_mixture_cdf(x, Df, Noncentrality));
-    return scope.Checked(cdf);
+    if (std::min(cdf, 1 - cdf) >= Series_smallest_tail) return scope.Checked(cdf);
+    // Where x and the non-centrality share their sign both tails are series of
+    // positive terms: the smaller is summed on its own. Across 0 the smaller
+    // tail's terms alternate in sign and cancel; the mixture integral keeps it.
+    const bool lower = sum < 0.5L;
+    const std::optional<Extended> tail =
+        st.x > 0 ? Non_central_t_tail(lower ? tTail::Lower : tTail::Upper, st.x, nu, d)
+                 : std::nullopt;
+    if (!tail) return scope.Checked(Non_central_t_mixture_cdf(x, Df, Noncentrality));
+    return scope.Checked(lower != st.reflected ? *tail : 1 - *tail);
 }
 
 Extended tNon_central_t_distribution::Density(Extended x) const {

@@ -1,6 +1,7 @@
 #include "inference/noncentrality_search.h"
 
 #include <algorithm>
+#include <atomic>
 #include <boost/math/tools/toms748_solve.hpp>
 #include <cmath>
 #include <cstdint>
@@ -14,6 +15,8 @@
 
 namespace {
 
+std::atomic<std::uint64_t> cdf_evaluations{0};
+
 // Cdf(t) - p at a non-centrality delta. The distribution function rises with
 // x, so this is positive exactly when t lies above the p-quantile; and it
 // falls as delta rises, so it is positive exactly below the wanted delta.
@@ -21,6 +24,7 @@ class tExcess {
 public:
     tExcess(Extended df, Extended t, Extended p) : df_(df), t_(t), p_(p), distribution_(df, 1) {}
     Extended operator()(Extended delta) {
+        cdf_evaluations.fetch_add(1, std::memory_order_relaxed);
         distribution_.Set_parameters(df_, delta, 0);
         return distribution_.Cdf(t_) - p_;
     }
@@ -50,7 +54,7 @@ void Check_probability(Extended p) {
 // the quantile at hi, then, if that never moved lo, downwards while t lies
 // below the quantile at lo; then bisection until the bracket is narrower than
 // 1e-6 (a zero excess moves hi). Returns the last midpoint tried.
-// The doubling is capped (Noncentrality_cap): a data-entry slip can ask for
+// The doubling is capped (Max_noncentrality): a data-entry slip can ask for
 // any size.
 template <typename Sign> Extended Double_and_bisect(Extended cap, Sign sign) {
     Extended lo = -1, hi = 1;
@@ -91,8 +95,10 @@ Extended Rough_normal_quantile(Extended p) {
 }
 
 // The root of the excess is found to this width before the search is
-// replayed; it is far below the bisection's last step of 1e-6.
-constexpr Extended Root_width = Extended_constant(1e-12L);
+// replayed; it is far below the bisection's last step of 1e-6, and the band
+// of steps decided by their own evaluation only widens by it. Narrower costs
+// the solver one or two more evaluations a limit and decides nothing more.
+constexpr Extended Root_width = Extended_constant(1e-10L);
 // The solver needs about half a dozen evaluations from the bracket found
 // below; past this many it stops with the bracket it has, which only widens
 // the band decided by evaluations.
@@ -108,7 +114,7 @@ std::pair<Extended, Extended> First_guess(Extended df, Extended t, Extended p) {
     const Extended spread = std::sqrt(1 + t * t / (2 * df));
     const Extended guess = t * (1 - 1 / (4 * df)) - Rough_normal_quantile(p) * spread;
     if (!std::isfinite(guess) || !std::isfinite(spread)) return {0, 1};
-    const Extended cap = Noncentrality_cap(df);
+    const Extended cap = Max_noncentrality;
     return {std::clamp(guess, -cap, cap), spread / 4};
 }
 
@@ -120,7 +126,7 @@ std::pair<Extended, Extended> First_guess(Extended df, Extended t, Extended p) {
 // here.
 std::pair<Extended, Extended> Root_of(tExcess& excess, Extended df, Extended t, Extended p) {
     auto [a, step] = First_guess(df, t, p);
-    const Extended cap = Noncentrality_cap(df);
+    const Extended cap = Max_noncentrality;
     Extended excess_a = excess(a);
     if (excess_a == 0) return {a, a};
     const Extended direction = excess_a > 0 ? 1 : -1; // towards the root
@@ -171,13 +177,17 @@ constexpr Extended Slope_step = Extended_constant(1e-3L);
 
 } // namespace
 
+std::uint64_t Noncentrality_search_evaluations() {
+    return cdf_evaluations.load(std::memory_order_relaxed);
+}
+
 Extended Noncentrality_for_quantile_stepwise(Extended df, Extended t, Extended p) {
     tFloating_point_scope scope;
     Require_finite(t);        // an infinite target is a fault upstream, not an extreme case
     tExcess excess(df, t, p); // checks df first, as the quantile search's object did
     Check_probability(p);
     return scope.Checked(Double_and_bisect(
-        Noncentrality_cap(df), [&excess](Extended delta) { return excess.Sign(delta); }));
+        Max_noncentrality, [&excess](Extended delta) { return excess.Sign(delta); }));
 }
 
 // Every step of the search only asks on which side of the root its delta lies.
@@ -196,10 +206,10 @@ Extended Noncentrality_for_quantile(Extended df, Extended t, Extended p) {
     // the slope's change over the band. A slope that does not come out
     // positive leaves every step to an evaluation.
     const Extended slope = -excess(root_hi + Slope_step) / Slope_step;
-    const Extended band = slope > 0 ? 2 * Cdf_error_bound / slope : 4 * Noncentrality_cap(df);
+    const Extended band = slope > 0 ? 2 * Cdf_error_bound / slope : 4 * Max_noncentrality;
     const Extended below = root_lo - band, above = root_hi + band;
 
-    return scope.Checked(Double_and_bisect(Noncentrality_cap(df), [&](Extended delta) {
+    return scope.Checked(Double_and_bisect(Max_noncentrality, [&](Extended delta) {
         if (delta < below) return 1;
         if (delta > above) return -1;
         return excess.Sign(delta);

@@ -1,26 +1,16 @@
 #pragma once
 
+#include <cstdint>
+
 #include "distributions/extended.h"
 
 // Largest non-centrality (in absolute value) the search will try; past it the
-// search raises EDiscrepancy_too_extreme. It keeps a whole analysis to about a
-// second at worst (the series' length and cost grow with the non-centrality),
-// and well below the point (about 2000) where the rounding of the series'
-// Poisson weights, summed over millions of terms, can keep its stopping test
-// from ever being met. It still reaches cases some 40 standard errors off
-// their prediction in a sample of 499.
-inline constexpr Extended Max_noncentrality = 1024;
-// Above this many degrees of freedom (samples from summary statistics) the
-// distribution function costs the same at any non-centrality, and cases some
-// 8 standard errors off their prediction in a sample of a million need
-// non-centralities near 8000; the cap there is this (2^17).
-inline constexpr Extended Largest_df_of_the_first_cap = 500;
-inline constexpr Extended Max_noncentrality_many_df = 131072;
-
-// The cap at df degrees of freedom.
-inline constexpr Extended Noncentrality_cap(Extended df) {
-    return df > Largest_df_of_the_first_cap ? Max_noncentrality_many_df : Max_noncentrality;
-}
+// search raises EDiscrepancy_too_extreme, since a data-entry slip can ask for
+// any size. The distribution function is right at any df and non-centrality,
+// and past the Poisson series' range its cost no longer grows with either, so
+// one cap (2^17) serves every df: no case is refused at one sample size and
+// answered at the next.
+inline constexpr Extended Max_noncentrality = 131072;
 
 // The non-centrality delta for which t is the p-quantile of the non-central t
 // distribution with df degrees of freedom: bracket by doubling from [-1, 1],
@@ -33,3 +23,8 @@ Extended Noncentrality_for_quantile(Extended df, Extended t, Extended p);
 // the plain form, kept as the reference that Noncentrality_for_quantile must
 // match exactly.
 Extended Noncentrality_for_quantile_stepwise(Extended df, Extended t, Extended p);
+
+// How many times the searches have evaluated the distribution function, over
+// every thread since the program started: what the benchmarks report a
+// search's cost in.
+std::uint64_t Noncentrality_search_evaluations();

@@ -267,6 +267,27 @@ TEST(SummaryAnalysis, PublishedSamplesAbove499UpToAMillionAreAnalysed) {
     }
 }
 
+// The same far-off case row is analysed at every sample size around 502 (df
+// 500 with one predictor): its limits move a little with n, and none is
+// refused where its neighbour is answered.
+TEST(SummaryAnalysis, AFarCaseIsAnalysedAtEverySampleSizeAround502) {
+    Extended previous_lower = 0;
+    for (const int n : {500, 501, 502, 503, 504}) {
+        SCOPED_TRACE(n);
+        const std::string text = std::to_string(n) + "\n50 20\n10 5\n1 0.5\n0.5 1\n13050 20\n";
+        tSummary_reader reader{std::string_view(text), 1};
+        const tControl_analysis controls = Analyse_summary(reader.Summary(), tLimits::Two_sided);
+        tCase_row row;
+        ASSERT_TRUE(reader.Cases().Next(row));
+        tCase_analysis c;
+        ASSERT_NO_THROW(c = Analyse_case(controls, row.Scores, {}));
+        EXPECT_LT(c.Results.ZOP_lower, c.Results.ZOP);
+        EXPECT_LT(c.Results.ZOP, c.Results.ZOP_upper);
+        if (previous_lower != 0) EXPECT_NEAR(c.Results.ZOP_lower, previous_lower, 1.0L);
+        previous_lower = c.Results.ZOP_lower;
+    }
+}
+
 // Analyses from the summary statistics of samples of 20000 to a million, cases
 // from 8 residual SDs below their prediction to 6 above, through the reader
 // and the analysis that --summary uses, against 40-digit figures (the

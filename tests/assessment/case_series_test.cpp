@@ -71,7 +71,7 @@ TEST(CaseSeries, OneSidedCsvLinesLeaveTheLimitNotShownEmpty) {
 
 TEST(CaseSeries, ARefusedCaseKeepsItsPlaceInEveryFormat) {
     const tControl_analysis controls = Worked_controls(tLimits::Two_sided);
-    tCase_row row = Row(50000, 20);
+    tCase_row row = Row(100000000, 20);
     row.Line = 14;
     const std::string message =
         "Line 14: The case's discrepancy is too extreme: the confidence limits cannot be "

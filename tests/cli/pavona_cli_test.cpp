@@ -376,7 +376,7 @@ TEST(PavonaCliSeries, CsvRowsEqualSingleCaseRunsOfTheSameRows) {
 TEST(PavonaCliSeries, BadCaseRowsInTheMiddleGetTheirMessagesAndTheOthersTheirFigures) {
     // Lines 11 to 17 of the file: good, short, word, blank (no case), too
     // extreme, a word holding a quote and a comma, good.
-    const tTemp_file file(Controls() + "40 30\n41\n42 x7\n \t\n5000 20\n4\"5,6 1\n45 25\n");
+    const tTemp_file file(Controls() + "40 30\n41\n42 x7\n \t\n500000000 20\n4\"5,6 1\n45 25\n");
     const tRun run =
         Run_cli("--predictors 1 --controls 10 --cases all --csv " + Quoted(file.Path()));
     EXPECT_EQ(run.Status, 1);

@@ -174,7 +174,7 @@ TEST(NoncentralitySearch, FaultsAreTheCallersOnlyWhenTheyAreReal) {
 }
 
 TEST(NoncentralitySearch, AnUnreachableNoncentralityIsRefusedInBothDirections) {
-    for (Extended t : {1e7L, -1e7L, 5000.0L}) {
+    for (Extended t : {1e7L, -1e7L, 2e5L}) {
         try {
             Noncentrality_for_quantile(497, t, 0.975L);
             FAIL() << "no error for t = " << D(t);
@@ -182,6 +182,25 @@ TEST(NoncentralitySearch, AnUnreachableNoncentralityIsRefusedInBothDirections) {
             EXPECT_EQ(std::string(e.what()).rfind("The case's discrepancy is too extreme", 0), 0u);
         }
     }
+}
+
+// One cap at every df: a case far off its prediction (t = 1498 is a summary
+// file's case row 13050 20 at n = 502) is answered on both sides of 500
+// degrees of freedom and at few, not refused at one df and answered at the
+// next.
+TEST(NoncentralitySearch, FarCasesAreAnsweredAtEveryDf) {
+    for (const auto& [df, t] : {std::pair{499.0L, 1498.12L},
+                                {500.0L, 1498.12L},
+                                {501.0L, -1498.12L},
+                                {8.0L, -5000.0L},
+                                {2.0L, 3000.0L}})
+        for (Extended p : {0.975L, 0.05L}) {
+            SCOPED_TRACE(std::to_string((double)df) + " " + std::to_string((double)t));
+            Extended delta = 0;
+            ASSERT_NO_THROW(delta = Noncentrality_for_quantile(df, t, p));
+            // t is the p-quantile at delta, to the search's 1e-6 in delta.
+            EXPECT_NEAR(D(tNon_central_t_distribution(df, delta).Cdf(t)), D(p), 1e-6);
+        }
 }
 
 TEST(NoncentralitySearch, NoncentralitiesUpToTheCapAreFound) {
