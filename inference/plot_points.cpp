@@ -67,11 +67,14 @@ std::vector<std::string> Tick_labels(const std::vector<double>& ticks, double st
     for (const double tick : ticks)
         largest = std::max(largest, std::fabs(tick));
     const int digits = largest > 0 ? std::clamp(Decade(largest) - Decade(step), 0, 16) : 0;
+    // Written out, not "%.*f": the WebAssembly build formats one value a conversion.
+    const std::string fixed_format = "%." + std::to_string(decimals) + "f";
+    const std::string exponent_format = "%." + std::to_string(digits) + "e";
     std::vector<std::string> fixed, exponent;
     std::size_t fixed_length = 0, exponent_length = 0;
     for (const double tick : ticks) {
-        fixed.push_back(Format_text("%.*f", decimals, tick));
-        exponent.push_back(Format_text("%.*e", digits, tick));
+        fixed.push_back(Format_text(fixed_format.c_str(), tick));
+        exponent.push_back(Format_text(exponent_format.c_str(), tick));
         fixed_length = std::max(fixed_length, fixed.back().size());
         exponent_length = std::max(exponent_length, exponent.back().size());
     }
