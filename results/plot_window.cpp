@@ -47,7 +47,9 @@ QChart* New_chart() {
     // The window's own legend below the charts wraps its lines where the
     // chart's would cut them short at the window's first size.
     chart->legend()->hide();
-    chart->setMargins(QMargins(4, 4, 4, 4));
+    // Room on the right for half the last tick's label, which stands centred
+    // on the axis' end.
+    chart->setMargins(QMargins(4, 4, 18, 4));
     chart->setBackgroundRoundness(0);
     return chart;
 }
