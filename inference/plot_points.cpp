@@ -172,7 +172,10 @@ tPlot_axis Round_axis(const std::string& title, double low, double high) {
     Require_finite(high - low);
     // Scores so close that doubles cannot tell them apart give no axis.
     if (!(high > low)) throw EFloating_point_error("Plot: the scores' range is empty");
-    const double step = Round_number(Round_number(high - low, true) / (Score_ticks - 1), false);
+    // A span near the largest double rounds up to infinity.
+    const double range = Round_number(high - low, true);
+    Require_finite(range);
+    const double step = Round_number(range / (Score_ticks - 1), false);
     tPlot_axis axis{
         title, std::floor(low / step) * step + 0.0, std::ceil(high / step) * step + 0.0, {}, {}};
     Set_ticks(axis, step);

@@ -274,6 +274,7 @@ TEST(PlotPoints, ScoreAxesWidenToRoundEndsWithTicksLabelledAsTheStepNeeds) {
     }
     // Scores that doubles cannot tell apart give no axis, not a division by zero.
     EXPECT_THROW(Round_axis("Scores", 1e300, 1e300), EFloating_point_error);
+    EXPECT_THROW(Round_axis("Scores", -0.8e308, 0.8e308), EFloating_point_error);
 }
 
 TEST(PlotPoints, TheScoresChartFrameIsOneRoundRangeOnBothAxesWithItsTexts) {
