@@ -100,12 +100,49 @@ void tLine_reader::Limit_each_line(std::size_t bytes) {
     each_line_ = bytes;
 }
 
+namespace {
+
+// Enough of a file's start to tell UTF-16 and the usual binary files.
+constexpr std::size_t Head_bytes = 4;
+
+} // namespace
+
+int tLine_reader::Get_unchecked() {
+    return stream_                     ? getc_unlocked(stream_)
+           : position_ < bytes_.size() ? static_cast<unsigned char>(bytes_[position_++])
+                                       : EOF;
+}
+
 int tLine_reader::Get() {
-    const int c = stream_                     ? getc_unlocked(stream_)
-                  : position_ < bytes_.size() ? static_cast<unsigned char>(bytes_[position_++])
-                                              : EOF;
-    if (c != EOF && ++taken_ > limit_at_) throw tLimit_passed{reading_};
+    const int c = Get_unchecked();
+    if (plain_) {
+        if (c != EOF && ++taken_ > limit_at_) throw tLimit_passed{reading_};
+        return c;
+    }
+    if (c == EOF) {
+        Check_head();
+        return c;
+    }
+    if (head_.size() < Head_bytes) head_ += static_cast<char>(c);
+    if (c == 0) Refuse_zero_byte();
+    if (head_.size() == Head_bytes) Check_head();
+    if (++taken_ > limit_at_) throw tLimit_passed{reading_};
     return c;
+}
+
+void tLine_reader::Check_head() {
+    if (head_checked_) return;
+    head_checked_ = true;
+    const std::string message = Not_plain_text_message(head_, false);
+    if (!message.empty()) throw EData_file_error(message);
+}
+
+void tLine_reader::Refuse_zero_byte() {
+    // The bytes after an early zero tell UTF-16 from other files; the file is
+    // refused either way, so they are taken without a limit.
+    for (int c; head_.size() < Head_bytes && (c = Get_unchecked()) != EOF;)
+        head_ += static_cast<char>(c);
+    throw EData_file_error(Not_plain_text_message(head_, true));
 }
 
 bool tLine_reader::Next(std::string& text) {

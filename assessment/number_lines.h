@@ -61,13 +61,14 @@ struct tLimit_passed {
 // arriving on a pipe is taken as soon as it ends.
 class tLine_reader {
 public:
-    // `plain`: no byte-order mark is skipped and Ctrl-Z is a blank, as in a
-    // file this program writes itself.
+    // `plain`: no byte-order mark is skipped, Ctrl-Z is a blank and the file
+    // is not checked for being text, as in a file this program writes itself.
     explicit tLine_reader(std::string_view bytes, bool plain = false);
     explicit tLine_reader(std::FILE* stream, bool plain = false);
 
     // The next line's text; false when the data has ended before it began.
-    // Raises EData_file_error for a read error and tLimit_passed past a limit.
+    // Raises EData_file_error for a read error or a file that is not plain
+    // text (Not_plain_text_message), and tLimit_passed past a limit.
     bool Next(std::string& text);
     // The number of the line last handed out, from 1.
     long long Line() const { return line_; }
@@ -82,6 +83,9 @@ public:
 
 private:
     int Get();
+    int Get_unchecked();
+    [[noreturn]] void Refuse_zero_byte();
+    void Check_head();
 
     std::string_view bytes_;
     std::size_t position_ = 0;
@@ -95,4 +99,6 @@ private:
     std::size_t limit_at_ = static_cast<std::size_t>(-1);
     std::size_t each_line_ = 0;
     std::size_t text_limit_ = static_cast<std::size_t>(-1);
+    std::string head_; // the file's first bytes, as far as they tell its kind
+    bool head_checked_ = false;
 };

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <initializer_list>
 #include <vector>
 
 #include "assessment/number_lines.h"
@@ -97,6 +98,38 @@ std::string Invalid_number_advice(const std::string& token, long long line, bool
         return "Semicolons do not separate numbers: separate them with blanks or tabs.";
     if (line == 1 && Starts_a_word(bare))
         return "The file must hold numbers only: remove the title row.";
+    return "";
+}
+
+namespace {
+
+bool Starts_with_any(std::string_view head, std::initializer_list<std::string_view> starts) {
+    return std::any_of(starts.begin(), starts.end(),
+                       [&](std::string_view start) { return head.starts_with(start); });
+}
+
+// Zero bytes at `zeros` (0: even, 1: odd places) and none elsewhere, as far as
+// the head goes: one-byte characters in UTF-16.
+bool Zeros_alternate(std::string_view head, std::size_t zeros) {
+    if (head.size() < 2) return false;
+    for (std::size_t i = 0; i < head.size(); ++i)
+        if ((head[i] == '\0') != (i % 2 == zeros)) return false;
+    return true;
+}
+
+} // namespace
+
+std::string Not_plain_text_message(std::string_view head, bool zero_byte) {
+    using namespace std::string_view_literals;
+    const bool utf16 = Starts_with_any(head, {"\xFF\xFE"sv, "\xFE\xFF"sv}) ||
+                       (zero_byte && (Zeros_alternate(head, 0) || Zeros_alternate(head, 1)));
+    if (utf16)
+        return "The file is UTF-16 text (saved as \"Unicode\"), which is not read here: open it "
+               "in a text editor and save it again as plain text, with the encoding UTF-8 or "
+               "ANSI.";
+    if (zero_byte || Starts_with_any(head, {"\x89PNG"sv, "%PDF"sv, "PK\x03\x04"sv}))
+        return "This is not a text file of numbers: choose the plain text file that holds the "
+               "scores (from a spreadsheet, save the sheet as tab-delimited text).";
     return "";
 }
 

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 // What a reader passed over. Reading only the lines and numbers asked for is
 // intended, but the user is told, since a wrong sample size or number of
@@ -27,6 +28,14 @@ std::string Unread_notice(const tUnread& unread);
 // sentence, or empty when there is no advice. `alone`: the token was the
 // only one on its line (a comma-separated line rather than a decimal comma).
 std::string Invalid_number_advice(const std::string& token, long long line, bool alone);
+
+// A file that is not plain text is refused as a whole, before any number,
+// by what its first bytes (up to four) say: a UTF-16 byte-order mark, or a
+// zero byte beside every other byte (digits and blanks in UTF-16), is UTF-16
+// text; any other zero byte, or the start of a PNG, PDF or ZIP file (an .xlsx
+// is one), is no text at all. `zero_byte`: a zero byte was met. Returns the
+// message, or empty where the file may be text.
+std::string Not_plain_text_message(std::string_view head, bool zero_byte);
 
 // The opening failure of a file (System_error_message) naming the file:
 // "File not found: 'data.txt'."

@@ -151,6 +151,13 @@ void Analyse_summary_file(const tRequest& request, const tEntry_check& entries,
     reader->Cases().Count_unread_lines();
     outcome.Unread = reader->Unread();
     outcome.Analysis = Analyse_with_case(std::move(controls), row.Scores, warn);
+    // No controls to draw: the case's t chart alone.
+    const tAnalysis& a = *outcome.Analysis;
+    try {
+        outcome.Plot = Make_plot_points(a.Case_scores[1], a.Predicted, a.SE_additional, a.Results,
+                                        request.Limits);
+    } catch (const EFloating_point_error&) {
+    }
 }
 
 void Refuse(tOutcome& outcome, const std::string& message, tMessage_kind kind,

@@ -91,8 +91,8 @@ struct tOutcome {
     std::vector<std::string> Warnings; // raised by the analysis without stopping it, in order
     std::optional<tAnalysis> Analysis;
     std::vector<std::string> Report;
-    // The points of the plot; none for summary statistics (no controls to
-    // draw) or for scores beyond what a chart can hold.
+    // The points of the plot (for summary statistics, with no controls to
+    // draw, the t chart alone); none for scores beyond what a chart can hold.
     std::optional<tPlot_points> Plot;
 };
 

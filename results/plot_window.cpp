@@ -2,6 +2,7 @@
 
 #include <QAreaSeries>
 #include <QBuffer>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QFontMetricsF>
@@ -18,7 +19,6 @@
 #include <QScatterSeries>
 #include <QSvgGenerator>
 #include <QVBoxLayout>
-#include <QValueAxis>
 
 #include <algorithm>
 #include <cctype>
@@ -47,32 +47,39 @@ QChart* New_chart() {
     // The window's own legend below the charts wraps its lines where the
     // chart's would cut them short at the window's first size.
     chart->legend()->hide();
-    chart->setMargins(QMargins(4, 4, 4, 4));
+    // Room on the right for half the last tick's label, which stands centred
+    // on the axis' end.
+    chart->setMargins(QMargins(4, 4, 18, 4));
     chart->setBackgroundRoundness(0);
     return chart;
 }
 
-// As many decimals as the tick step needs: "100", "2.5", "0.25".
-QString Label_format(double step) {
-    int decimals = 0;
-    double scaled = step;
-    while (decimals < 6 && std::fabs(scaled - std::round(scaled)) > 1e-6 * std::fabs(scaled)) {
-        ++decimals;
-        scaled *= 10;
-    }
-    return QStringLiteral("%.%1f").arg(decimals);
-}
+// The axis as the figures give it: its ends, and a label at each tick
+// (QCategoryAxis draws given texts at given values; QValueAxis would choose
+// its own).
+// Where a value of an axis is drawn: as it is, or (`Unit`) as the fraction of
+// the way from the axis' low end to its high end. Qt Charts takes spans below
+// about 1e-12, absolute or relative to the values, for empty ranges, so
+// scores of any size are drawn as fractions; their labels stay as given.
+struct tPlace {
+    double Low = 0;
+    double Span = 1;
+    static tPlace Unit(const tPlot_axis& axis) { return {axis.Low, axis.High - axis.Low}; }
+    double operator()(double value) const { return (value - Low) / Span; }
+};
 
-QValueAxis* New_axis(const QString& title, double low, double high) {
-    auto* axis = new QValueAxis();
-    axis->setTitleText(title);
-    axis->setRange(low, high);
-    axis->applyNiceNumbers();
-    axis->setLabelFormat(Label_format((axis->max() - axis->min()) / (axis->tickCount() - 1)));
+QCategoryAxis* New_axis(const tPlot_axis& given, const tPlace& place = {}) {
+    auto* axis = new QCategoryAxis();
+    axis->setTitleText(QString::fromStdString(given.Title));
+    axis->setRange(place(given.Low), place(given.High));
+    axis->setStartValue(place(given.Low));
+    axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    for (std::size_t i = 0; i < given.Ticks.size(); ++i)
+        axis->append(QString::fromStdString(given.Labels[i]), place(given.Ticks[i]));
     return axis;
 }
 
-void Attach(QChart* chart, QAbstractSeries* series, QValueAxis* x, QValueAxis* y) {
+void Attach(QChart* chart, QAbstractSeries* series, QAbstractAxis* x, QAbstractAxis* y) {
     chart->addSeries(series);
     series->attachAxis(x);
     series->attachAxis(y);
@@ -80,76 +87,63 @@ void Attach(QChart* chart, QAbstractSeries* series, QValueAxis* x, QValueAxis* y
 
 QChart* Scores_chart(const tPlot_points& points) {
     QChart* chart = New_chart();
-    auto* x =
-        New_axis("Predicted score (regression equation)", points.Score_low, points.Score_high);
-    auto* y = New_axis("Obtained score (criterion Y)", points.Score_low, points.Score_high);
+    const tPlace px = tPlace::Unit(points.Scores.X);
+    const tPlace py = tPlace::Unit(points.Scores.Y);
+    QCategoryAxis* x = New_axis(points.Scores.X, px);
+    QCategoryAxis* y = New_axis(points.Scores.Y, py);
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
-    // Nice numbers may have widened the axes; lines run to their ends.
-    const double low = std::min(x->min(), y->min());
-    const double high = std::max(x->max(), y->max());
-    x->setRange(low, high);
-    y->setRange(low, high);
+    const double low = points.Scores.X.Low;
+    const double high = points.Scores.X.High;
 
     auto* equal = new QLineSeries();
     equal->setObjectName("seriesEqualScores");
-    equal->setName("Line of equal scores");
-    equal->append(low, low);
-    equal->append(high, high);
+    equal->append(px(low), py(low));
+    equal->append(px(high), py(high));
     equal->setPen(QPen(Equal_colour, 1.5, Qt::DashLine));
     Attach(chart, equal, x, y);
 
     auto* controls = new QScatterSeries();
     controls->setObjectName("seriesControls");
-    controls->setName("Controls");
     controls->setMarkerShape(QScatterSeries::MarkerShapeCircle);
     controls->setMarkerSize(7);
     // See-through, so that a dense sample still shows where it crowds.
     controls->setColor(Control_fill);
     controls->setBorderColor(Control_colour.darker(130));
     for (const tScore_point& control : points.Controls)
-        controls->append(control.Predicted, control.Obtained);
+        controls->append(px(control.Predicted), py(control.Obtained));
     Attach(chart, controls, x, y);
 
     auto* case_point = new QScatterSeries();
     case_point->setObjectName("seriesCase");
-    case_point->setName("Case");
     case_point->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
     case_point->setMarkerSize(14);
     case_point->setColor(Case_colour);
     case_point->setBorderColor(Qt::black);
-    case_point->append(points.Case.Predicted, points.Case.Obtained);
+    case_point->append(px(points.Case.Predicted), py(points.Case.Obtained));
     Attach(chart, case_point, x, y);
 
     // The bar with a cap on each closed end; an open end runs to the border.
     const tInterval_ends ends = Chosen_interval(points);
-    const double bar_low = ends.Low_open ? low : ends.Low;
-    const double bar_high = ends.High_open ? high : ends.High;
-    const double cap = 0.015 * (high - low);
+    const double bar_low = ends.Low;
+    const double bar_high = ends.High;
+    const double cap = points.Cap_half_width;
     const double at = points.Case.Predicted;
     auto* interval = new QLineSeries();
     interval->setObjectName("seriesInterval");
     if (!ends.Low_open) {
-        interval->append(at - cap, bar_low);
-        interval->append(at + cap, bar_low);
+        interval->append(px(at - cap), py(bar_low));
+        interval->append(px(at + cap), py(bar_low));
     }
-    interval->append(at, bar_low);
-    interval->append(at, bar_high);
+    interval->append(px(at), py(bar_low));
+    interval->append(px(at), py(bar_high));
     if (!ends.High_open) {
-        interval->append(at - cap, bar_high);
-        interval->append(at + cap, bar_high);
+        interval->append(px(at - cap), py(bar_high));
+        interval->append(px(at + cap), py(bar_high));
     }
     interval->setPen(QPen(Interval_colour, 3));
     Attach(chart, interval, x, y);
     return chart;
-}
-
-// The smallest of 1, 2, 5, 10, 20, ... that cuts `span` into at most `steps`.
-double Round_step(double span, int steps) {
-    double step = 1;
-    for (int i = 0; i < 30 && span / step > steps; ++i)
-        step *= (i % 3 == 1) ? 2.5 : 2; // 1, 2, 5, 10, 20, 50, ...
-    return step;
 }
 
 // Puts the tail's percentage beside the tail, just above the curve and clear of
@@ -182,24 +176,8 @@ void Place_tail_label(QChart* chart, QScatterSeries* label, const tPlot_points& 
 
 QChart* Discrepancy_chart(const tPlot_points& points) {
     QChart* chart = New_chart();
-    double peak = 0;
-    for (const tCurve_point& p : points.Density)
-        peak = std::max(peak, p.Y);
-    // The axis ends where the curve ends, with ticks at round steps from 0.
-    auto* x = new QValueAxis();
-    x->setTitleText("t on the discrepancy");
-    x->setRange(-points.T_range, points.T_range);
-    x->setTickType(QValueAxis::TicksDynamic);
-    x->setTickAnchor(0);
-    x->setTickInterval(Round_step(2 * points.T_range, 8));
-    x->setLabelFormat("%.0f");
-    auto* y = new QValueAxis();
-    y->setTitleText("Density");
-    // Ticks every 0.1, with room above the peak for the tail's label.
-    const double top = std::max(0.1, std::ceil(peak * 12) / 10);
-    y->setRange(0, top);
-    y->setTickCount(static_cast<int>(std::lround(top * 10)) + 1);
-    y->setLabelFormat("%.1f");
+    QCategoryAxis* x = New_axis(points.Discrepancy.X);
+    QCategoryAxis* y = New_axis(points.Discrepancy.Y);
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
 
@@ -224,7 +202,7 @@ QChart* Discrepancy_chart(const tPlot_points& points) {
     auto* case_t = new QLineSeries();
     case_t->setObjectName("seriesCaseT");
     case_t->append(points.T, 0);
-    const double line_top = peak * 1.05;
+    const double line_top = points.Case_t_top;
     case_t->append(points.T, line_top);
     case_t->setPen(QPen(Case_colour, 2));
     Attach(chart, case_t, x, y);
@@ -235,7 +213,7 @@ QChart* Discrepancy_chart(const tPlot_points& points) {
     label->setMarkerSize(1);
     label->setColor(Qt::transparent);
     label->setBorderColor(Qt::transparent);
-    label->setPointLabelsFormat(QString::fromStdString(Tail_area_text(points)));
+    label->setPointLabelsFormat(QString::fromStdString(points.Tail_area));
     label->setPointLabelsVisible(true);
     label->setPointLabelsClipping(false);
     label->setPointLabelsColor(Case_colour.darker(140));
@@ -292,11 +270,31 @@ QPixmap Symbol_pixmap(tSymbol symbol, const QColor& colour) {
     return pixmap;
 }
 
-struct tLegend_entry {
+// Each mark's symbol, drawn as the chart draws the series.
+struct tMark_style {
     tSymbol Symbol;
     QColor Colour;
-    QString Text;
 };
+
+tMark_style Style_of(tPlot_mark mark) {
+    switch (mark) {
+    case tPlot_mark::Controls:
+        return {tSymbol::Circle, Control_colour};
+    case tPlot_mark::Case:
+        return {tSymbol::Square, Case_colour};
+    case tPlot_mark::Equal_scores:
+        return {tSymbol::Dashed_line, Equal_colour};
+    case tPlot_mark::Interval:
+        return {tSymbol::Bar, Interval_colour};
+    case tPlot_mark::Density:
+        return {tSymbol::Line, Control_colour};
+    case tPlot_mark::Case_t:
+        return {tSymbol::Line, Case_colour};
+    case tPlot_mark::Tail:
+        break;
+    }
+    return {tSymbol::Area, Tail_colour};
+}
 
 // Two entries a line; a long text wraps rather than being cut.
 void Fill_legend(QWidget* legend, const std::vector<tLegend_entry>& entries) {
@@ -306,9 +304,10 @@ void Fill_legend(QWidget* legend, const std::vector<tLegend_entry>& entries) {
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const int row = static_cast<int>(i / 2);
         const int column = static_cast<int>(i % 2) * 2;
+        const tMark_style style = Style_of(entries[i].Mark);
         auto* symbol = new QLabel(legend);
-        symbol->setPixmap(Symbol_pixmap(entries[i].Symbol, entries[i].Colour));
-        auto* text = new QLabel(entries[i].Text, legend);
+        symbol->setPixmap(Symbol_pixmap(style.Symbol, style.Colour));
+        auto* text = new QLabel(QString::fromStdString(entries[i].Text), legend);
         text->setObjectName("legendText");
         text->setWordWrap(true);
         grid->addWidget(symbol, row, column);
@@ -395,25 +394,23 @@ TfrmPlot::TfrmPlot(tPlatform& platform, QWidget* parent)
 }
 
 void TfrmPlot::Show_points(const tPlot_points& points) {
-    setWindowTitle(QString::fromStdString(Plot_title(points)));
+    setWindowTitle(QString::fromStdString(points.Title));
     // The views own their charts: the old ones go with the replacement.
     QChart* old_scores = chartScores->chart();
     QChart* old_discrepancy = chartDiscrepancy->chart();
-    chartScores->setChart(Scores_chart(points));
+    chartScores->setChart(points.Has_scores ? Scores_chart(points) : New_chart());
     chartDiscrepancy->setChart(Discrepancy_chart(points));
     delete old_scores;
     delete old_discrepancy;
+    chartScores->setAccessibleName(QString::fromStdString(points.Scores.Caption));
+    chartDiscrepancy->setAccessibleName(QString::fromStdString(points.Discrepancy.Caption));
 
-    Fill_legend(legendScores, {{tSymbol::Circle, Control_colour, "Controls"},
-                               {tSymbol::Square, Case_colour, "Case"},
-                               {tSymbol::Dashed_line, Equal_colour, "Line of equal scores"},
-                               {tSymbol::Bar, Interval_colour,
-                                QString::fromStdString(Interval_legend_text(points.Limits))}});
-    Fill_legend(
-        legendDiscrepancy,
-        {{tSymbol::Line, Control_colour, QString::fromStdString(Density_legend_text(points))},
-         {tSymbol::Line, Case_colour, QString::fromStdString(Case_t_legend_text(points))},
-         {tSymbol::Area, Tail_colour, QString::fromStdString(Tail_legend_text(points))}});
+    // Summary statistics have no controls to draw: the t chart stands alone.
+    chartScores->setVisible(points.Has_scores);
+    legendScores->setVisible(points.Has_scores);
+    static_cast<QGridLayout*>(Charts->layout())->setColumnStretch(0, points.Has_scores ? 1 : 0);
+    Fill_legend(legendScores, points.Scores.Legend);
+    Fill_legend(legendDiscrepancy, points.Discrepancy.Legend);
 }
 
 std::string TfrmPlot::Picture_bytes(tPicture_format format) {

@@ -110,45 +110,92 @@ val Curve(const std::vector<tCurve_point>& points) {
     return curve;
 }
 
+val Axis_object(const tPlot_axis& axis) {
+    val object = val::object();
+    object.set("title", axis.Title);
+    object.set("low", axis.Low);
+    object.set("high", axis.High);
+    object.set("ticks", Array_of(axis.Ticks));
+    object.set("labels", Array_of(axis.Labels));
+    return object;
+}
+
+const char* Mark_name(tPlot_mark mark) {
+    switch (mark) {
+    case tPlot_mark::Controls:
+        return "controls";
+    case tPlot_mark::Case:
+        return "case";
+    case tPlot_mark::Equal_scores:
+        return "equalScores";
+    case tPlot_mark::Interval:
+        return "interval";
+    case tPlot_mark::Density:
+        return "density";
+    case tPlot_mark::Case_t:
+        return "caseT";
+    case tPlot_mark::Tail:
+        break;
+    }
+    return "tail";
+}
+
+// A chart's frame: { caption, x, y, legend: [{ mark, text }] }.
+val Frame_object(const tChart_frame& frame) {
+    val object = val::object();
+    object.set("caption", frame.Caption);
+    object.set("x", Axis_object(frame.X));
+    object.set("y", Axis_object(frame.Y));
+    val legend = val::array();
+    for (const tLegend_entry& entry : frame.Legend) {
+        val item = val::object();
+        item.set("mark", std::string(Mark_name(entry.Mark)));
+        item.set("text", entry.Text);
+        legend.call<void>("push", item);
+    }
+    object.set("legend", legend);
+    return object;
+}
+
+// The plot as the core lays it out: the page only draws it. Without scores
+// (summary statistics) `scores` is null and the t chart stands alone.
 val Plot_object(const tPlot_points& points) {
     val plot = val::object();
-    val predicted = val::array();
-    val obtained = val::array();
-    for (const tScore_point& control : points.Controls) {
-        predicted.call<void>("push", control.Predicted);
-        obtained.call<void>("push", control.Obtained);
+    plot.set("title", points.Title);
+    if (points.Has_scores) {
+        plot.set("scores", Frame_object(points.Scores));
+        val predicted = val::array();
+        val obtained = val::array();
+        for (const tScore_point& control : points.Controls) {
+            predicted.call<void>("push", control.Predicted);
+            obtained.call<void>("push", control.Obtained);
+        }
+        val controls = val::object();
+        controls.set("predicted", predicted);
+        controls.set("obtained", obtained);
+        plot.set("controls", controls);
+        val case_point = val::object();
+        case_point.set("predicted", points.Case.Predicted);
+        case_point.set("obtained", points.Case.Obtained);
+        plot.set("case", case_point);
+        const tInterval_ends ends = Chosen_interval(points);
+        val interval = val::object();
+        interval.set("low", ends.Low);
+        interval.set("high", ends.High);
+        interval.set("lowOpen", ends.Low_open);
+        interval.set("highOpen", ends.High_open);
+        interval.set("capHalfWidth", points.Cap_half_width);
+        plot.set("interval", interval);
+    } else {
+        plot.set("scores", val::null());
     }
-    val controls = val::object();
-    controls.set("predicted", predicted);
-    controls.set("obtained", obtained);
-    plot.set("controls", controls);
-    val case_point = val::object();
-    case_point.set("predicted", points.Case.Predicted);
-    case_point.set("obtained", points.Case.Obtained);
-    plot.set("case", case_point);
-    const tInterval_ends ends = Chosen_interval(points);
-    val interval = val::object();
-    interval.set("low", ends.Low);
-    interval.set("high", ends.High);
-    interval.set("lowOpen", ends.Low_open);
-    interval.set("highOpen", ends.High_open);
-    plot.set("interval", interval);
-    plot.set("scoreLow", points.Score_low);
-    plot.set("scoreHigh", points.Score_high);
+    plot.set("discrepancy", Frame_object(points.Discrepancy));
     plot.set("t", points.T);
-    plot.set("df", points.DF);
     plot.set("tailBelow", points.Tail_below);
-    plot.set("tRange", points.T_range);
     plot.set("density", Curve(points.Density));
     plot.set("tail", Curve(points.Tail));
-    plot.set("title", Plot_title(points));
-    plot.set("tailArea", Tail_area_text(points));
-    val legends = val::object();
-    legends.set("interval", Interval_legend_text(points.Limits));
-    legends.set("density", Density_legend_text(points));
-    legends.set("caseT", Case_t_legend_text(points));
-    legends.set("tail", Tail_legend_text(points));
-    plot.set("legends", legends);
+    plot.set("caseTTop", points.Case_t_top);
+    plot.set("tailArea", points.Tail_area);
     return plot;
 }
 

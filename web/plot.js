@@ -1,8 +1,9 @@
-// The plot window's two charts, drawn as SVG from the core's plot figures:
+// The plot window's charts, drawn as SVG from the core's plot figures:
 // obtained against predicted scores for the controls and the case with the
 // case's interval, and the case's t on the t density with the tail more
-// extreme than it shaded. The axes follow the window's rules (nice numbers for
-// the scores, round steps from 0 for t, steps of 0.1 for the density).
+// extreme than it shaded. The core lays the charts out (axis ends, ticks and
+// their labels, titles, legend texts), as it does for the window: this only
+// draws them. Summary statistics have no scores chart.
 "use strict";
 window.Pavona = window.Pavona || {};
 
@@ -28,45 +29,6 @@ window.Pavona = window.Pavona || {};
   };
 
   let last = null; // the figures on show, for the downloads
-
-  // ---- Axes ---------------------------------------------------------------
-
-  // 1, 2 or 5 times a power of ten: rounded up for a range, to the nearest for a step.
-  function niceNumber(x, ceiling) {
-    const z = Math.pow(10, Math.floor(Math.log10(x)));
-    const q = x / z;
-    let nice;
-    if (ceiling) nice = q <= 1 ? 1 : q <= 2 ? 2 : q <= 5 ? 5 : 10;
-    else nice = q < 1.5 ? 1 : q < 3 ? 2 : q < 7 ? 5 : 10;
-    return nice * z;
-  }
-
-  // The range widened to whole steps, with its tick count (five ticks asked for).
-  function niceAxis(low, high) {
-    const range = niceNumber(high - low, true);
-    const step = niceNumber(range / 4, false);
-    const min = Math.floor(low / step);
-    const max = Math.ceil(high / step);
-    return { min: min * step, max: max * step, ticks: max - min + 1 };
-  }
-
-  // As many decimals as the tick step needs: "100", "2.5", "0.25".
-  function decimalsFor(step) {
-    let decimals = 0;
-    let scaled = step;
-    while (decimals < 6 && Math.abs(scaled - Math.round(scaled)) > 1e-6 * Math.abs(scaled)) {
-      decimals += 1;
-      scaled *= 10;
-    }
-    return decimals;
-  }
-
-  // The smallest of 1, 2, 5, 10, 20, ... that cuts `span` into at most `steps`.
-  function roundStep(span, steps) {
-    let step = 1;
-    for (let i = 0; i < 30 && span / step > steps; i++) step *= i % 3 === 1 ? 2.5 : 2;
-    return step;
-  }
 
   // ---- SVG helpers --------------------------------------------------------
 
@@ -95,21 +57,22 @@ window.Pavona = window.Pavona || {};
     return element("polyline", Object.assign({ points, fill: "none" }, attributes), parent);
   }
 
-  // A chart's frame: the plot area, its scales, grid, ticks and axis titles.
+  // A chart's frame: the plot area, its scales, grid, ticks and axis titles,
+  // from the core's axes ({ title, low, high, ticks, labels }).
   function frame(svg, x, y) {
     const area = { left: Margin.left, right: Width - Margin.right, top: Margin.top, bottom: ChartHeight - Margin.bottom };
-    const px = (v) => area.left + (v - x.min) / (x.max - x.min) * (area.right - area.left);
-    const py = (v) => area.bottom - (v - y.min) / (y.max - y.min) * (area.bottom - area.top);
+    const px = (v) => area.left + (v - x.low) / (x.high - x.low) * (area.right - area.left);
+    const py = (v) => area.bottom - (v - y.low) / (y.high - y.low) * (area.bottom - area.top);
     element("rect", { x: 0, y: 0, width: Width, height: ChartHeight, fill: "#fff" }, svg);
     const grid = element("g", { stroke: Colours.grid, "stroke-width": 1 }, svg);
-    for (const t of x.ticks) {
+    x.ticks.forEach((t, i) => {
       element("line", { x1: px(t), x2: px(t), y1: area.top, y2: area.bottom }, grid);
-      text(svg, px(t), area.bottom + 16, t.toFixed(x.decimals), { "text-anchor": "middle" });
-    }
-    for (const t of y.ticks) {
+      text(svg, px(t), area.bottom + 16, x.labels[i], { "text-anchor": "middle" });
+    });
+    y.ticks.forEach((t, i) => {
       element("line", { x1: area.left, x2: area.right, y1: py(t), y2: py(t) }, grid);
-      text(svg, area.left - 6, py(t) + 4, t.toFixed(y.decimals), { "text-anchor": "end" });
-    }
+      text(svg, area.left - 6, py(t) + 4, y.labels[i], { "text-anchor": "end" });
+    });
     element("rect", { x: area.left, y: area.top, width: area.right - area.left, height: area.bottom - area.top,
       fill: "none", stroke: Colours.axis, "stroke-width": 1 }, svg);
     text(svg, (area.left + area.right) / 2, ChartHeight - 12, x.title, { "text-anchor": "middle", "font-weight": "bold" });
@@ -123,26 +86,22 @@ window.Pavona = window.Pavona || {};
     return { area, px, py, marks };
   }
 
-  function ticksFrom(min, max, count) {
-    const ticks = [];
-    for (let i = 0; i < count; i++) ticks.push(min + (max - min) * i / (count - 1));
-    return ticks;
-  }
-
   // ---- Legends ------------------------------------------------------------
 
-  function symbol(parent, kind, colour, x, y) {
+  // Each mark's symbol, drawn as the chart draws the series.
+  function symbol(parent, mark, x, y) {
     const g = element("g", { transform: "translate(" + x + "," + y + ")" }, parent);
-    switch (kind) {
-      case "circle": element("circle", { cx: 13, cy: 8, r: 3.5, fill: colour, stroke: Colours.controlBorder }, g); break;
-      case "square": element("rect", { x: 7.5, y: 2.5, width: 11, height: 11, fill: colour, stroke: "#000" }, g); break;
-      case "dashed": element("line", { x1: 1, y1: 14, x2: 25, y2: 2, stroke: colour, "stroke-width": 1.5, "stroke-dasharray": "6 3" }, g); break;
-      case "line": element("line", { x1: 1, y1: 8, x2: 25, y2: 8, stroke: colour, "stroke-width": 2 }, g); break;
-      case "bar":
+    switch (mark) {
+      case "controls": element("circle", { cx: 13, cy: 8, r: 3.5, fill: Colours.controlFill, stroke: Colours.controlBorder }, g); break;
+      case "case": element("rect", { x: 7.5, y: 2.5, width: 11, height: 11, fill: Colours.case, stroke: "#000" }, g); break;
+      case "equalScores": element("line", { x1: 1, y1: 14, x2: 25, y2: 2, stroke: Colours.equal, "stroke-width": 1.5, "stroke-dasharray": "6 3" }, g); break;
+      case "density": element("line", { x1: 1, y1: 8, x2: 25, y2: 8, stroke: Colours.control, "stroke-width": 2 }, g); break;
+      case "caseT": element("line", { x1: 1, y1: 8, x2: 25, y2: 8, stroke: Colours.case, "stroke-width": 2 }, g); break;
+      case "interval":
         for (const [x1, y1, x2, y2] of [[13, 1, 13, 15], [9, 1.5, 17, 1.5], [9, 14.5, 17, 14.5]])
-          element("line", { x1, y1, x2, y2, stroke: colour, "stroke-width": 3 }, g);
+          element("line", { x1, y1, x2, y2, stroke: Colours.interval, "stroke-width": 3 }, g);
         break;
-      case "area": element("rect", { x: 3, y: 3, width: 20, height: 10, fill: colour }, g); break;
+      case "tail": element("rect", { x: 3, y: 3, width: 20, height: 10, fill: Colours.tail }, g); break;
     }
   }
 
@@ -167,7 +126,7 @@ window.Pavona = window.Pavona || {};
       for (let c = 0; c < 2 && i + c < entries.length; c++) {
         const entry = entries[i + c];
         const x = 8 + c * column;
-        symbol(svg, entry.kind, entry.colour, x, y);
+        symbol(svg, entry.mark, x, y);
         const lines = wrap(entry.text, column - 34);
         lines.forEach((line, n) => text(svg, x + 30, y + 12 + n * 15, line));
         height = Math.max(height, lines.length * 15 + 2);
@@ -177,9 +136,9 @@ window.Pavona = window.Pavona || {};
     return y - top;
   }
 
-  function newChart(id, title) {
+  function newChart(id, caption) {
     const svg = element("svg", { id, xmlns: SVG, role: "img", "aria-labelledby": id + "-title" });
-    element("title", { id: id + "-title" }, svg).textContent = title;
+    element("title", { id: id + "-title" }, svg).textContent = caption;
     return svg;
   }
 
@@ -195,15 +154,11 @@ window.Pavona = window.Pavona || {};
   // ---- The charts ---------------------------------------------------------
 
   function scoresChart(points) {
-    const svg = newChart("chart-scores", "Obtained against predicted scores: the controls, the case and its interval");
-    const nice = niceAxis(points.scoreLow, points.scoreHigh);
-    const decimals = decimalsFor((nice.max - nice.min) / (nice.ticks - 1));
-    const ticks = ticksFrom(nice.min, nice.max, nice.ticks);
-    const x = { min: nice.min, max: nice.max, ticks, decimals, title: "Predicted score (regression equation)" };
-    const y = Object.assign({}, x, { title: "Obtained score (criterion Y)" });
-    const { px, py, marks } = frame(svg, x, y);
-    const low = nice.min;
-    const high = nice.max;
+    const chart = points.scores;
+    const svg = newChart("chart-scores", chart.caption);
+    const { px, py, marks } = frame(svg, chart.x, chart.y);
+    const low = chart.x.low;
+    const high = chart.x.high;
 
     polyline(marks, [px(low), px(high)], [py(low), py(high)], { stroke: Colours.equal, "stroke-width": 1.5, "stroke-dasharray": "6 3" });
     const dots = element("g", { fill: Colours.controlFill, stroke: Colours.controlBorder }, marks);
@@ -215,37 +170,22 @@ window.Pavona = window.Pavona || {};
 
     // The bar with a cap on each closed end; an open end runs to the border.
     const ends = points.interval;
-    const barLow = ends.lowOpen ? low : ends.low;
-    const barHigh = ends.highOpen ? high : ends.high;
-    const cap = 0.015 * (high - low);
+    const cap = ends.capHalfWidth;
     const at = points.case.predicted;
     const bar = element("g", { stroke: Colours.interval, "stroke-width": 3 }, marks);
-    element("line", { x1: px(at), x2: px(at), y1: py(barLow), y2: py(barHigh) }, bar);
-    if (!ends.lowOpen) element("line", { x1: px(at - cap), x2: px(at + cap), y1: py(barLow), y2: py(barLow) }, bar);
-    if (!ends.highOpen) element("line", { x1: px(at - cap), x2: px(at + cap), y1: py(barHigh), y2: py(barHigh) }, bar);
+    element("line", { x1: px(at), x2: px(at), y1: py(ends.low), y2: py(ends.high) }, bar);
+    if (!ends.lowOpen) element("line", { x1: px(at - cap), x2: px(at + cap), y1: py(ends.low), y2: py(ends.low) }, bar);
+    if (!ends.highOpen) element("line", { x1: px(at - cap), x2: px(at + cap), y1: py(ends.high), y2: py(ends.high) }, bar);
 
-    const height = legend(svg, [
-      { kind: "circle", colour: Colours.controlFill, text: "Controls" },
-      { kind: "square", colour: Colours.case, text: "Case" },
-      { kind: "dashed", colour: Colours.equal, text: "Line of equal scores" },
-      { kind: "bar", colour: Colours.interval, text: points.legends.interval },
-    ], ChartHeight);
-    return finish(svg, height);
+    return finish(svg, legend(svg, chart.legend, ChartHeight));
   }
 
   function discrepancyChart(points) {
-    const svg = newChart("chart-discrepancy", "The case's t on the t distribution, with the population more extreme than the case");
+    const chart = points.discrepancy;
+    const svg = newChart("chart-discrepancy", chart.caption);
+    const x = chart.x;
+    const { area, px, py, marks } = frame(svg, x, chart.y);
     const density = points.density;
-    const peak = Math.max(0, ...density.y);
-    const range = points.tRange;
-    const step = roundStep(2 * range, 8);
-    const xTicks = [];
-    for (let t = Math.ceil(-range / step) * step; t <= range + 1e-9; t += step) xTicks.push(t);
-    const top = Math.max(0.1, Math.ceil(peak * 12) / 10);
-    const yCount = Math.round(top * 10) + 1;
-    const x = { min: -range, max: range, ticks: xTicks, decimals: 0, title: "t on the discrepancy" };
-    const y = { min: 0, max: top, ticks: ticksFrom(0, top, yCount), decimals: 1, title: "Density" };
-    const { area, px, py, marks } = frame(svg, x, y);
 
     const tail = points.tail;
     if (tail.x.length > 0) {
@@ -257,7 +197,7 @@ window.Pavona = window.Pavona || {};
       element("polygon", { points: outline.join(" "), fill: Colours.tail, stroke: "none" }, marks);
     }
     polyline(marks, density.x.map(px), density.y.map(py), { stroke: Colours.control, "stroke-width": 2 });
-    const lineTop = peak * 1.05;
+    const lineTop = points.caseTTop;
     polyline(marks, [px(points.t), px(points.t)], [py(0), py(lineTop)], { stroke: Colours.case, "stroke-width": 2 });
 
     // The tail's percentage beside the tail, just above the curve and clear
@@ -268,7 +208,7 @@ window.Pavona = window.Pavona || {};
     let centre = px(points.t) + side * (6 + width / 2);
     let baseline;
     if (centre - width / 2 >= area.left && centre + width / 2 <= area.right) {
-      const toValue = (p) => x.min + (p - area.left) / (area.right - area.left) * (x.max - x.min);
+      const toValue = (p) => x.low + (p - area.left) / (area.right - area.left) * (x.high - x.low);
       const from = toValue(centre - width / 2);
       const to = toValue(centre + width / 2);
       let under = 0;
@@ -280,23 +220,19 @@ window.Pavona = window.Pavona || {};
     }
     text(svg, centre, baseline, label, { "text-anchor": "middle", "font-weight": "bold", fill: Colours.tailLabel });
 
-    const height = legend(svg, [
-      { kind: "line", colour: Colours.control, text: points.legends.density },
-      { kind: "line", colour: Colours.case, text: points.legends.caseT },
-      { kind: "area", colour: Colours.tail, text: points.legends.tail },
-    ], ChartHeight);
-    return finish(svg, height);
+    return finish(svg, legend(svg, chart.legend, ChartHeight));
   }
 
   // ---- Pictures -----------------------------------------------------------
 
-  // Both charts side by side in one SVG document, as the window saves them.
+  // The charts side by side in one SVG document, as the window saves them.
   function pictureSvg() {
     const charts = Array.from(document.querySelectorAll("#plot svg"));
     const height = Math.max(...charts.map((c) => Number(c.getAttribute("height"))));
-    const outer = element("svg", { xmlns: SVG, width: Width * 2, height, viewBox: "0 0 " + Width * 2 + " " + height });
+    const width = Width * charts.length;
+    const outer = element("svg", { xmlns: SVG, width, height, viewBox: "0 0 " + width + " " + height });
     element("title", {}, outer).textContent = last.title;
-    element("rect", { x: 0, y: 0, width: Width * 2, height, fill: "#fff" }, outer);
+    element("rect", { x: 0, y: 0, width, height, fill: "#fff" }, outer);
     charts.forEach((chart, i) => {
       const copy = chart.cloneNode(true);
       copy.setAttribute("x", i * Width);
@@ -331,7 +267,8 @@ window.Pavona = window.Pavona || {};
       last = points;
       const host = document.getElementById("plot");
       host.textContent = "";
-      for (const chart of [scoresChart(points), discrepancyChart(points)]) {
+      const charts = points.scores ? [scoresChart(points), discrepancyChart(points)] : [discrepancyChart(points)];
+      for (const chart of charts) {
         const figure = document.createElement("figure");
         figure.appendChild(chart);
         host.appendChild(figure);

@@ -20,6 +20,7 @@
 
 #include "app/worksheet_form.h"
 #include "assessment/program_texts.h"
+#include "assessment/reading_advice.h"
 #include "results/plot_window.h"
 #include "results/results_form.h"
 #include "tests/support/scripted_platform.h"
@@ -333,8 +334,9 @@ TEST_F(ComputeCommand, HostileFilesLeaveTheViewersReportUntouched) {
                      "5\0"
                      "0\0",
                      6),
-         "Invalid numeric input '??5' on line 1."},
-        {"binary.txt", std::string("\x01\x02\x03\xff\xfe\x00\x7f", 7), ""},
+         Not_plain_text_message("\xFF\xFE", false)},
+        {"binary.txt", std::string("\x01\x02\x03\xff\xfe\x00\x7f", 7),
+         Not_plain_text_message(std::string(2, '\0'), true)},
     };
     for (const auto& file : files) {
         SCOPED_TRACE(file.Name);

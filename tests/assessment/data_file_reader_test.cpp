@@ -16,6 +16,7 @@
 
 #include <unistd.h>
 
+#include "assessment/reading_advice.h"
 #include "matrix/matrix_types.h"
 
 namespace {
@@ -356,9 +357,51 @@ TEST(DataFileReader, AnEndlessDeviceIsRefusedInsteadOfBeingReadForever) {
         Read_data_file("/dev/zero", 11, 2, data);
         ADD_FAILURE() << "/dev/zero was read as data";
     } catch (const EData_file_error& error) {
-        EXPECT_EQ(std::string(error.what()),
-                  "The data file holds more than 32 MB before its n + 1 = 11 rows are complete "
-                  "(line 1 had been reached): it is not a data file of numbers.");
+        // Its zero bytes show at once that it is no text.
+        EXPECT_EQ(std::string(error.what()), Not_plain_text_message("\0\0\0\0", true));
+    }
+}
+
+// Not_plain_text_message owns the texts; here, that the reader asks for them
+// before any number, from bytes and from a stream alike, whatever line the
+// zero byte is on.
+TEST(DataFileReader, UTF16AndBinaryFilesAreRefusedAsAWholeBeforeAnyNumber) {
+    using namespace std::string_literals;
+    const std::string utf16 = Not_plain_text_message("\xFF\xFE", false);
+    const std::string not_text = Not_plain_text_message("\0\0", true);
+    // "6 2" CR LF "4 5" CR LF "7 1" CR LF in UTF-16, little- and big-endian.
+    std::string little, big;
+    for (const char c : "6 2\r\n4 5\r\n7 1\r\n"s) {
+        little += c + "\0"s;
+        big += "\0"s + c;
+    }
+    const struct {
+        std::string Name, Bytes, Message;
+    } cases[] = {
+        {"UTF-16 with its mark", "\xFF\xFE" + little, utf16},
+        {"UTF-16 big-endian with its mark", "\xFE\xFF" + big, utf16},
+        {"UTF-16 without a mark", little, utf16},
+        {"UTF-16 big-endian without a mark", big, utf16},
+        {"the mark alone", "\xFF\xFE", utf16},
+        {"PNG", "\x89PNG\r\n\x1A\n\0\0\0\rIHDR"s, not_text},
+        {"PDF", "%PDF-1.4\n%\xE2\xE3\n1 0 obj\n", not_text},
+        {"xlsx", "PK\x03\x04\x14\0\x06\0\x08\0"s, not_text},
+        {"a zero byte on line 2", "6 2\n4\0 5\n7 1\n"s, not_text},
+        {"a zero byte after the rows", "6 2\n4 5\n7 1\n\0\0"s, not_text},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        EXPECT_EQ(Read(c.Bytes, 3, 2).Error, c.Message);
+        std::FILE* stream = fmemopen(const_cast<char*>(c.Bytes.data()), c.Bytes.size(), "rb");
+        ASSERT_NE(stream, nullptr);
+        tData_matrix data;
+        try {
+            Read_data_stream(stream, 3, 2, data);
+            ADD_FAILURE() << "read from a stream";
+        } catch (const EData_file_error& error) {
+            EXPECT_EQ(std::string(error.what()), c.Message);
+        }
+        std::fclose(stream);
     }
 }
 

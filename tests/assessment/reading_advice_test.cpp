@@ -70,6 +70,53 @@ TEST(ReadingAdvice, SpreadsheetHabitsGetTheirReasonAndRemedy) {
     }
 }
 
+TEST(ReadingAdvice, AFileThatIsNotPlainTextIsToldByItsFirstBytes) {
+    using namespace std::string_literals;
+    const std::string utf16 =
+        "The file is UTF-16 text (saved as \"Unicode\"), which is not read here: open it in a "
+        "text editor and save it again as plain text, with the encoding UTF-8 or ANSI.";
+    const std::string not_text =
+        "This is not a text file of numbers: choose the plain text file that holds the scores "
+        "(from a spreadsheet, save the sheet as tab-delimited text).";
+    const struct {
+        std::string Head;
+        bool Zero_byte;
+        std::string Message;
+    } cases[] = {
+        {"\xFF\xFE"
+         "6\0"s,
+         true, utf16},
+        {"\xFF\xFE", false, utf16}, // the mark alone
+        {"\xFE\xFF\0"
+         "6"s,
+         true, utf16},
+        {"6\0 \0"s, true, utf16}, // no mark: every other byte zero
+        {"\0"
+         "6\0 "s,
+         true, utf16},
+        {"6\0"s, true, utf16},
+        {"\0\0\0\0"s, true, not_text},
+        {"12\0 "s, true, not_text},
+        {"6\0"
+         "12"s,
+         true, not_text},
+        {"\x89PNG", false, not_text},
+        {"%PDF", false, not_text},
+        {"PK\x03\x04", false, not_text}, // a ZIP file, as an .xlsx is
+        // Text: numbers, a UTF-8 mark, a word that starts like a signature.
+        {"1 2\r", false, ""},
+        {"\xEF\xBB\xBF"
+         "1",
+         false, ""},
+        {"PK 1", false, ""},
+        {"", false, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.Head));
+        EXPECT_EQ(Not_plain_text_message(c.Head, c.Zero_byte), c.Message);
+    }
+}
+
 TEST(ReadingAdvice, AnOpeningFailureNamesTheFileWithoutItsControlCharacters) {
     EXPECT_EQ(Open_failure_message("data.txt", ENOENT), "File not found: 'data.txt'.");
     EXPECT_EQ(Open_failure_message("/srv/ré sumé.txt", EACCES),

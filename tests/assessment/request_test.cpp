@@ -125,15 +125,21 @@ TEST(RequestSequence, TextInMemoryGivesTheSameReportAsTheFile) {
     EXPECT_EQ(later.Report.size(), in_memory.Report.size() + 1);
 }
 
-TEST(RequestSequence, ASummaryFileNeedsOnlyKAndGivesNoPlot) {
+TEST(RequestSequence, ASummaryFileNeedsOnlyKAndGivesTheTChartAlone) {
     tRequest request = Raw("1", "not read");
     request.Summary = true;
     const tOutcome outcome = Run_request(request, Text_of("worked_example_summary.txt"));
     ASSERT_TRUE(outcome.Done) << outcome.Message;
     EXPECT_EQ(outcome.Analysis->N, 10);
     EXPECT_EQ(outcome.Load_message, "");
-    EXPECT_FALSE(outcome.Plot);
-    EXPECT_FALSE(outcome.Report.empty());
+    ASSERT_TRUE(outcome.Plot);
+    EXPECT_FALSE(outcome.Plot->Has_scores);
+    // The tail is the figure the report prints.
+    std::string report;
+    for (const std::string& line : outcome.Report)
+        report += line + "\n";
+    EXPECT_NE(report.find("more extreme than the case = " + outcome.Plot->Tail_area),
+              std::string::npos);
     const tOutcome raw = Run_request(Raw("1", "10"), Text_of("worked_example.txt"));
     EXPECT_NEAR(outcome.Analysis->Predicted, raw.Analysis->Predicted, 1e-12);
 

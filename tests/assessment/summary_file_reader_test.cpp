@@ -3,6 +3,8 @@
 
 #include "assessment/summary_file_reader.h"
 
+#include "assessment/reading_advice.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -68,6 +70,14 @@ TEST(Summary_file, SeveralCasesFollowTheMatrixWithTheirLineNumbers) {
     ASSERT_TRUE(reader.Cases().Next(row));
     EXPECT_EQ(row.Line, 9);
     EXPECT_NE(row.Error.find("Line 9 of the data file holds 1 number(s)"), std::string::npos);
+}
+
+TEST(Summary_file, AUTF16OrBinaryFileGetsTheSharedReadersMessage) {
+    std::string utf16 = "\xFF\xFE";
+    for (const char c : Worked)
+        utf16 += std::string(1, c) + '\0';
+    EXPECT_EQ(Refusal(utf16), Not_plain_text_message("\xFF\xFE", false));
+    EXPECT_EQ(Refusal("PK\x03\x04\x14"), Not_plain_text_message("PK\x03\x04", false));
 }
 
 TEST(Summary_file, NearlyEqualCorrelationsAreTakenAsTheirMean) {

@@ -4,9 +4,13 @@
 
 #include <boost/math/distributions/students_t.hpp>
 
+#include <algorithm>
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "distributions/floating_point_faults.h"
+#include "distributions/text_format.h"
 #include "inference/case_inference.h"
 #include "inference/regression_equation.h"
 #include "matrix/descriptive_statistics.h"
@@ -66,8 +70,8 @@ TEST(PlotPoints, ControlsAndCaseSitAtTheirLeastSquaresPredictionAndObtainedScore
 
         // One range on both axes holds every point.
         for (const tScore_point& p : points.Controls) {
-            EXPECT_LT(points.Score_low, std::min(p.Predicted, p.Obtained));
-            EXPECT_GT(points.Score_high, std::max(p.Predicted, p.Obtained));
+            EXPECT_LT(points.Scores.X.Low, std::min(p.Predicted, p.Obtained));
+            EXPECT_GT(points.Scores.X.High, std::max(p.Predicted, p.Obtained));
         }
     }
 }
@@ -104,21 +108,21 @@ TEST(PlotPoints, IntervalEndsAreThePredictionPlusMinusTQuantileTimesTheStandardE
             EXPECT_FALSE(ends.Low_open);
             EXPECT_TRUE(ends.High_open);
             EXPECT_EQ(ends.Low, points.Lower_bound);
-            EXPECT_EQ(ends.High, points.Score_high);
+            EXPECT_EQ(ends.High, points.Scores.Y.High);
             break;
         case tLimits::Upper: // from the chart's bottom up to the bound
             EXPECT_TRUE(ends.Low_open);
             EXPECT_FALSE(ends.High_open);
-            EXPECT_EQ(ends.Low, points.Score_low);
+            EXPECT_EQ(ends.Low, points.Scores.Y.Low);
             EXPECT_EQ(ends.High, points.Upper_bound);
             break;
         }
         // A closed end is inside the chart.
         if (!ends.Low_open) {
-            EXPECT_GT(ends.Low, points.Score_low);
+            EXPECT_GT(ends.Low, points.Scores.Y.Low);
         }
         if (!ends.High_open) {
-            EXPECT_LT(ends.High, points.Score_high);
+            EXPECT_LT(ends.High, points.Scores.Y.High);
         }
     }
 }
@@ -136,7 +140,9 @@ TEST(PlotPoints, ShadedTailIsOnTheCasesSideAndHoldsThePercentageMoreExtreme) {
         EXPECT_EQ(points.T, D(plotted.results.T_value));
         EXPECT_EQ(points.DF, n - k - 1);
         EXPECT_EQ(points.Tail_below, shift < 0);
-        EXPECT_GE(points.T_range, std::fabs(points.T));
+        const double range = points.Discrepancy.X.High;
+        EXPECT_EQ(points.Discrepancy.X.Low, -range);
+        EXPECT_GE(range, std::fabs(points.T));
         ASSERT_GE(points.Tail.size(), 2u);
         EXPECT_EQ(points.Tail_below ? points.Tail.back().X : points.Tail.front().X, points.T);
 
@@ -149,12 +155,12 @@ TEST(PlotPoints, ShadedTailIsOnTheCasesSideAndHoldsThePercentageMoreExtreme) {
             EXPECT_NEAR(b.Y, boost::math::pdf(t, b.X), 1e-12);
             area += (b.X - a.X) * (a.Y + b.Y) / 2;
         }
-        area += boost::math::cdf(t, -points.T_range);
+        area += boost::math::cdf(t, -range);
         EXPECT_NEAR(100 * area, D(points.Pct_more_extreme), 0.01 * D(points.Pct_more_extreme));
 
         // The whole curve spans the same range, symmetric about 0.
-        EXPECT_EQ(points.Density.front().X, -points.T_range);
-        EXPECT_EQ(points.Density.back().X, points.T_range);
+        EXPECT_EQ(points.Density.front().X, -range);
+        EXPECT_EQ(points.Density.back().X, range);
     }
 }
 
@@ -197,14 +203,189 @@ TEST(PlotPoints, TheScoreAxisHoldsTheChosenBoundsAndStopsShortOfTheOpenEnd) {
         SCOPED_TRACE(static_cast<int>(c.Limits));
         const tPlot_points p = Make_plot_points(data, 3, 1, regression, 101, 10, results, c.Limits);
         const tInterval_ends ends = Chosen_interval(p);
-        // A closed end is on the chart; an open one adds nothing to the axis.
+        // A closed end is on the chart; an open one adds nothing to the axis,
+        // which ends at the round number after the points (the bounds on
+        // those sides would be about 38 and 164).
         if (c.Low_closed)
-            EXPECT_GE(ends.Low, p.Score_low);
+            EXPECT_GE(ends.Low, p.Scores.Y.Low);
         else
-            EXPECT_GT(p.Score_low, 90);
+            EXPECT_EQ(p.Scores.Y.Low, 80);
         if (c.High_closed)
-            EXPECT_LE(ends.High, p.Score_high);
+            EXPECT_LE(ends.High, p.Scores.Y.High);
         else
-            EXPECT_LT(p.Score_high, 110);
+            EXPECT_EQ(p.Scores.Y.High, 120);
     }
+}
+
+namespace {
+
+// The ticks as the labels say them, one string, for a table's expectations.
+std::string Joined(const std::vector<std::string>& labels) {
+    std::string joined;
+    for (const std::string& label : labels)
+        joined += (joined.empty() ? "" : " ") + label;
+    return joined;
+}
+
+void Expect_whole_steps(const tPlot_axis& axis) {
+    ASSERT_GE(axis.Ticks.size(), 2u);
+    ASSERT_EQ(axis.Labels.size(), axis.Ticks.size());
+    const double step = axis.Ticks[1] - axis.Ticks[0];
+    for (std::size_t i = 1; i < axis.Ticks.size(); ++i)
+        EXPECT_NEAR(axis.Ticks[i] - axis.Ticks[i - 1], step, 1e-9 * step) << "tick " << i;
+    EXPECT_GE(axis.Ticks.front(), axis.Low);
+    EXPECT_LE(axis.Ticks.back(), axis.High);
+}
+
+} // namespace
+
+TEST(PlotPoints, ScoreAxesWidenToRoundEndsWithTicksLabelledAsTheStepNeeds) {
+    const struct {
+        double Low, High; // what must fit
+        double Axis_low, Axis_high;
+        std::string Labels;
+    } cases[] = {
+        {8, 38, 0, 40, "0 10 20 30 40"},
+        {0.12, 0.87, 0, 1, "0.0 0.2 0.4 0.6 0.8 1.0"},
+        {-3.7, -1.2, -4, -1, "-4 -3 -2 -1"},
+        {-0.3, 0.3, -0.4, 0.4, "-0.4 -0.2 0.0 0.2 0.4"}, // never "-0.0"
+        {-0.05, 0.13, -0.05, 0.15, "-0.05 0.00 0.05 0.10 0.15"},
+        {98.6, 104.9, 98, 106, "98 100 102 104 106"},
+        {1e15 + 0.3, 1e15 + 2.6, 1e15, 1e15 + 3,
+         "1000000000000000 1000000000000001 1000000000000002 1000000000000003"},
+        // Where fixed decimals run long, an exponent says it shorter.
+        {1.2e-15, 3.9e-15, 1e-15, 4e-15, "1e-15 2e-15 3e-15 4e-15"},
+        {1.2e20, 3.9e20, 1e20, 4e20, "1e+20 2e+20 3e+20 4e+20"},
+        {-2.5e-11, 2.5e-11, -3e-11, 3e-11, "-3e-11 -2e-11 -1e-11 0e+00 1e-11 2e-11 3e-11"},
+        {-2.5e-7, 2.5e-7, -3e-7, 3e-7,
+         "-0.0000003 -0.0000002 -0.0000001 0.0000000 0.0000001 0.0000002 0.0000003"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.Low << " to " << c.High);
+        const tPlot_axis axis = Round_axis("Scores", c.Low, c.High);
+        EXPECT_EQ(axis.Title, "Scores");
+        EXPECT_DOUBLE_EQ(axis.Low, c.Axis_low);
+        EXPECT_DOUBLE_EQ(axis.High, c.Axis_high);
+        EXPECT_EQ(Joined(axis.Labels), c.Labels);
+        Expect_whole_steps(axis);
+        // The ends are ticks, so that the frame is labelled at both.
+        EXPECT_EQ(axis.Ticks.front(), axis.Low);
+        EXPECT_DOUBLE_EQ(axis.Ticks.back(), axis.High);
+    }
+    // Scores that doubles cannot tell apart give no axis, not a division by zero.
+    EXPECT_THROW(Round_axis("Scores", 1e300, 1e300), EFloating_point_error);
+    EXPECT_THROW(Round_axis("Scores", -0.8e308, 0.8e308), EFloating_point_error);
+}
+
+TEST(PlotPoints, TheScoresChartFrameIsOneRoundRangeOnBothAxesWithItsTexts) {
+    const struct {
+        tLimits Limits;
+        const char* Interval;
+    } cases[] = {
+        {tLimits::Two_sided, "95% interval for an additional case"},
+        {tLimits::Lower, "95% interval for an additional case (lower bound, open above)"},
+        {tLimits::Upper, "95% interval for an additional case (upper bound, open below)"},
+    };
+    const int n = 10, k = 2;
+    const auto data = reference::Random_sample(n, k, 4242);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Interval);
+        const tPlotted plotted = Plot(*data, n, k, c.Limits);
+        const tPlot_points& points = plotted.points;
+        const tChart_frame& frame = points.Scores;
+        EXPECT_TRUE(points.Has_scores);
+        EXPECT_EQ(points.Title, Format_text("Plot: obtained %1.4f, predicted %1.4f",
+                                            D((*data)(n + 1, 1)), D(plotted.predicted)));
+        EXPECT_EQ(frame.Caption,
+                  "Obtained against predicted scores: the controls, the case and its interval");
+        EXPECT_EQ(frame.X.Title, "Predicted score (regression equation)");
+        EXPECT_EQ(frame.Y.Title, "Obtained score (criterion Y)");
+        EXPECT_EQ(frame.X.Low, frame.Y.Low);
+        EXPECT_EQ(frame.X.High, frame.Y.High);
+        EXPECT_EQ(frame.X.Labels, frame.Y.Labels);
+        // The axis is the round widening of the points and closed ends it holds.
+        const tPlot_axis round = Round_axis("", frame.X.Low, frame.X.High);
+        EXPECT_EQ(round.Low, frame.X.Low);
+        EXPECT_EQ(round.High, frame.X.High);
+        EXPECT_NEAR(points.Cap_half_width, 0.015 * (frame.X.High - frame.X.Low), 1e-12);
+
+        ASSERT_EQ(frame.Legend.size(), 4u);
+        const tPlot_mark marks[] = {tPlot_mark::Controls, tPlot_mark::Case,
+                                    tPlot_mark::Equal_scores, tPlot_mark::Interval};
+        const char* texts[] = {"Controls", "Case", "Line of equal scores", c.Interval};
+        for (std::size_t i = 0; i < 4; ++i) {
+            EXPECT_EQ(frame.Legend[i].Mark, marks[i]);
+            EXPECT_EQ(frame.Legend[i].Text, texts[i]);
+        }
+    }
+}
+
+TEST(PlotPoints, TheTChartFrameFollowsTheCasesTWithRoundStepsAndTheDensityInTenths) {
+    const struct {
+        double T;
+        int DF;
+        double Range;
+        std::string T_labels;
+        std::string Density_labels;
+    } cases[] = {
+        {-1.7778, 8, 4, "-4 -3 -2 -1 0 1 2 3 4", "0.0 0.1 0.2 0.3 0.4 0.5"},
+        {3.9, 1, 6, "-6 -4 -2 0 2 4 6", "0.0 0.1 0.2 0.3 0.4"}, // the Cauchy peak, 1/pi
+        {-25, 30, 31, "-30 -20 -10 0 10 20 30", "0.0 0.1 0.2 0.3 0.4 0.5"},
+        {0, 497, 4, "-4 -3 -2 -1 0 1 2 3 4", "0.0 0.1 0.2 0.3 0.4 0.5"},
+        {412.5, 5, 496, "-400 -200 0 200 400", "0.0 0.1 0.2 0.3 0.4 0.5"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.T);
+        tCase_results results;
+        results.T_value = c.T;
+        results.DF = c.DF;
+        results.Pct_more_extreme = 4.438207;
+        const tPlot_points points = Make_plot_points(40, 60, 10, results, tLimits::Two_sided);
+        const tChart_frame& frame = points.Discrepancy;
+        EXPECT_EQ(frame.Caption,
+                  "The case's t on the t distribution, with the population more extreme than the "
+                  "case");
+        EXPECT_EQ(frame.X.Title, "t on the discrepancy");
+        EXPECT_EQ(frame.Y.Title, "Density");
+        EXPECT_EQ(frame.X.Low, -c.Range);
+        EXPECT_EQ(frame.X.High, c.Range);
+        EXPECT_EQ(Joined(frame.X.Labels), c.T_labels);
+        EXPECT_EQ(frame.Y.Low, 0);
+        EXPECT_EQ(Joined(frame.Y.Labels), c.Density_labels);
+        Expect_whole_steps(frame.X);
+        Expect_whole_steps(frame.Y);
+        // The case's line stands above the peak and below the top of the axis.
+        double peak = 0;
+        for (const tCurve_point& p : points.Density)
+            peak = std::max(peak, p.Y);
+        EXPECT_GT(points.Case_t_top, peak);
+        EXPECT_LT(points.Case_t_top, frame.Y.High);
+
+        EXPECT_EQ(points.Tail_area, "4.438207%");
+        ASSERT_EQ(frame.Legend.size(), 3u);
+        EXPECT_EQ(frame.Legend[0].Mark, tPlot_mark::Density);
+        EXPECT_EQ(frame.Legend[0].Text, Format_text("t density (%d df)", c.DF));
+        EXPECT_EQ(frame.Legend[1].Mark, tPlot_mark::Case_t);
+        EXPECT_EQ(frame.Legend[1].Text, Format_text("Case's t = %1.4f", c.T));
+        EXPECT_EQ(frame.Legend[2].Mark, tPlot_mark::Tail);
+        EXPECT_EQ(frame.Legend[2].Text, "Population more extreme than the case: 4.438207%");
+    }
+}
+
+TEST(PlotPoints, SummaryStatisticsGetTheSameTChartAndNoScoresChart) {
+    const int n = 9, k = 1;
+    const auto data = reference::Random_sample(n, k, 31);
+    const tPlotted raw = Plot(*data, n, k, tLimits::Lower);
+    const tPlot_points summary =
+        Make_plot_points((*data)(n + 1, 1), raw.predicted, raw.se, raw.results, tLimits::Lower);
+    EXPECT_FALSE(summary.Has_scores);
+    EXPECT_TRUE(summary.Controls.empty());
+    EXPECT_EQ(summary.Title, raw.points.Title);
+    EXPECT_EQ(summary.Discrepancy.X.Labels, raw.points.Discrepancy.X.Labels);
+    EXPECT_EQ(summary.Discrepancy.Y.Labels, raw.points.Discrepancy.Y.Labels);
+    EXPECT_EQ(summary.Discrepancy.Legend.size(), raw.points.Discrepancy.Legend.size());
+    EXPECT_EQ(summary.Tail.size(), raw.points.Tail.size());
+    EXPECT_EQ(summary.Tail.front().X, raw.points.Tail.front().X);
+    EXPECT_EQ(summary.Case_t_top, raw.points.Case_t_top);
+    EXPECT_EQ(summary.Tail_area, raw.points.Tail_area);
 }

@@ -303,8 +303,10 @@ TEST_F(ResultsViewer, ShowPlotWaitsForAnAnalysisThenDrawsTheLastOne) {
     first.Controls = {{1, 2}, {3, 3}};
     first.Case = {40, 60};
     first.DF = 1;
-    first.T_range = 4;
-    first.Score_high = 70;
+    first.Title = "Plot: obtained 60.0000, predicted 40.0000";
+    first.Scores.X = first.Scores.Y = Round_axis("", 0, 70);
+    first.Discrepancy.X = Round_axis("", -4, 4);
+    first.Discrepancy.Y = Round_axis("", 0, 0.5);
     form->Set_plot(first);
     EXPECT_TRUE(form->mnuShowPlot->isEnabled());
     form->mnuShowPlot->trigger();
@@ -315,6 +317,7 @@ TEST_F(ResultsViewer, ShowPlotWaitsForAnAnalysisThenDrawsTheLastOne) {
     // A later analysis redraws the open window; Clear Results leaves the plot.
     tPlot_points second = first;
     second.Case = {55.5, 41.25};
+    second.Title = "Plot: obtained 41.2500, predicted 55.5000";
     form->Set_plot(second);
     EXPECT_EQ(form->Plot_window()->windowTitle(), "Plot: obtained 41.2500, predicted 55.5000");
     QTest::mouseClick(form->cmdClearResults, Qt::LeftButton);
