@@ -9,7 +9,7 @@ PACKAGES    := cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev qt6-bas
                qt6-charts-dev qt6-svg-dev \
                libboost-dev fonts-liberation xvfb xauth clang libclang-rt-14-dev \
                desktop-file-utils poppler-utils groff-base dpkg-dev \
-               emscripten nodejs chromium
+               emscripten nodejs chromium webkit2gtk-driver python3-selenium
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
