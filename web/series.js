@@ -106,13 +106,25 @@ window.Pavona = window.Pavona || {};
         if (state.stopped) return;
         parts.set(from, part);
         done += part.rows.length;
-        while (parts.has(shown)) {
-          const ready = parts.get(shown);
-          showRows(ready);
-          shown += Math.max(ready.rows.length, 1);
-        }
-        progress(done, total);
+        scheduleShow();
       }
+    }
+    // The table grows at most once a frame, however many runs came back.
+    let scheduled = false;
+    function scheduleShow() {
+      if (scheduled) return;
+      scheduled = true;
+      requestAnimationFrame(showReady);
+    }
+    function showReady() {
+      scheduled = false;
+      if (state.cleared) return;
+      while (parts.has(shown)) {
+        const ready = parts.get(shown);
+        showRows(ready);
+        shown += Math.max(ready.rows.length, 1);
+      }
+      progress(done, total);
     }
     try {
       await Promise.all(state.workers.map(drive));
@@ -124,6 +136,7 @@ window.Pavona = window.Pavona || {};
       end(state);
       return;
     }
+    showReady();
     if (state.stopped) {
       // The runs done after a gap are kept too: each row names its case.
       for (const from of [...parts.keys()].sort((a, b) => a - b)) if (from >= shown) showRows(parts.get(from));
