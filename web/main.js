@@ -52,6 +52,9 @@ window.Pavona = window.Pavona || {};
 
   // Runs go one after another, each after the report of the one before.
   let queue = Promise.resolve();
+  // Counts the Clear Data presses: a run that was under way when the data
+  // were cleared shows nothing of the patient cleared.
+  let patient = 0;
 
   function run(event) {
     event.preventDefault();
@@ -88,13 +91,15 @@ window.Pavona = window.Pavona || {};
     // A new run replaces the series of the one before.
     P.series.clear();
     const started = performance.now();
+    const asked = patient;
     let outcome;
     try {
       outcome = await P.workers.analyse(request);
     } catch (error) {
-      showRefusal("run", { text: error.message, kind: "error" });
+      if (asked === patient) showRefusal("run", { text: error.message, kind: "error" });
       return;
     }
+    if (asked !== patient) return;
     P.lastRunMilliseconds = performance.now() - started;
     if (!outcome.ok) {
       // As the window: the entries are remembered once they pass their checks.
@@ -125,6 +130,7 @@ window.Pavona = window.Pavona || {};
 
   // Clear Data: nothing of the patient stays for the next one.
   function clearData() {
+    patient += 1;
     P.series.clear();
     P.keyResults.clear();
     P.dataSource.clear();

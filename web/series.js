@@ -118,7 +118,7 @@ window.Pavona = window.Pavona || {};
     }
     function showReady() {
       scheduled = false;
-      if (state.cleared) return;
+      if (state.cleared || state.finished) return;
       while (parts.has(shown)) {
         const ready = parts.get(shown);
         showRows(ready);
@@ -137,6 +137,7 @@ window.Pavona = window.Pavona || {};
       return;
     }
     showReady();
+    state.finished = true;
     if (state.stopped) {
       // The runs done after a gap are kept too: each row names its case.
       for (const from of [...parts.keys()].sort((a, b) => a - b)) if (from >= shown) showRows(parts.get(from));
@@ -145,6 +146,12 @@ window.Pavona = window.Pavona || {};
       // The series stopped at a row it could not read: the rows before it stand.
       P.showMessage("series-message", { text: opened.failure, kind: "error" });
     }
+    // Refused case rows are said above the table, not only in its last column.
+    let refused = 0;
+    for (const part of parts.values()) refused += part.rows.filter((row) => row.error).length;
+    if (refused > 0 && !state.stopped)
+      P.setStatus("series-status", number(done) + " of " + number(total) + " cases done; " + number(refused) +
+        (refused === 1 ? " case row was" : " case rows were") + " not analysed: see the last column.");
     byId("series-heading").textContent = "Series of cases (" + done + ")";
     end(state);
   }

@@ -217,6 +217,7 @@ test("a series of cases gives pavona-cli's CSV as a table and a download", () =>
   await runContinue(page);
   await seriesEnded(page);
   assert.equal(await page.$$eval("#series tbody tr", (rows) => rows.length), 3);
+  assert.match(await page.$eval("#series-status", (e) => e.textContent), /; 1 case row was not analysed/);
   assert.equal((await opened.download("#save-csv", "series.csv")).toString("utf8"), expected.stdout);
 }));
 

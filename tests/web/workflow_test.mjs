@@ -93,6 +93,16 @@ test("one patient after another: Clear Data forgets the patient, the newest repo
   assert.match(view.first, /^_+$/, "the newest report starts with the separator");
   assert.match(await reportText(page), /Patient A[\s\S]*Patient B/);
 
+  // A run under way when the data are cleared shows nothing of that patient.
+  await page.evaluate(async () => {
+    document.getElementById("continue").click();
+    await new Promise((r) => setTimeout(r, 0));
+    document.getElementById("clear-data").click();
+  });
+  await new Promise((r) => setTimeout(r, 2000));
+  assert.equal(await reports(page), 2);
+  assert.equal(await page.$eval("#key-results", (e) => e.hidden), true);
+
   // Leaving the page with reports on it asks first.
   await page.reload();
   await page.waitForSelector("html[data-ready=true]");
