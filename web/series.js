@@ -9,6 +9,10 @@ window.Pavona = window.Pavona || {};
   // Cases a worker is handed at once: small enough for progress and Stop to
   // follow closely, large enough that messages cost nothing beside them.
   const runLength = 10;
+  // Rows and messages the page shows at most: a table of hundreds of
+  // thousands of rows would hold the page up; the CSV holds every row.
+  const shownRows = 10000;
+  const shownMessages = 1000;
 
   let header = "";
   let parts = new Map(); // the CSV and rows of each run done, by its first case
@@ -39,6 +43,7 @@ window.Pavona = window.Pavona || {};
   function showRows(part) {
     const body = byId("series").tBodies[0];
     for (const shown of part.rows) {
+      if (body.rows.length >= shownRows) break;
       const row = body.insertRow();
       row.insertCell().textContent = String(shown.number);
       for (let i = 0; i < 14; i++) row.insertCell().textContent = shown.figures[i] || "";
@@ -46,6 +51,7 @@ window.Pavona = window.Pavona || {};
     }
     const list = byId("series-messages");
     for (const message of part.messages) {
+      if (list.children.length >= shownMessages) break;
       const item = document.createElement("li");
       item.textContent = message;
       list.appendChild(item);
@@ -152,6 +158,9 @@ window.Pavona = window.Pavona || {};
     if (refused > 0 && !state.stopped)
       P.setStatus("series-status", number(done) + " of " + number(total) + " cases done; " + number(refused) +
         (refused === 1 ? " case row was" : " case rows were") + " not analysed: see the last column.");
+    if (done > shownRows)
+      P.setStatus("series-status", byId("series-status").textContent + " The table shows the first " +
+        number(shownRows) + " cases; Save table as CSV saves all " + number(done) + ".");
     byId("series-heading").textContent = "Series of cases (" + done + ")";
     end(state);
   }
