@@ -9,10 +9,13 @@ window.Pavona = window.Pavona || {};
   // Cases a worker is handed at once: small enough for progress and Stop to
   // follow closely, large enough that messages cost nothing beside them.
   const runLength = 10;
-  // Rows and messages the page shows at most: a table of hundreds of
-  // thousands of rows would hold the page up; the CSV holds every row.
-  const shownRows = 10000;
+  // The table shows a page of rows at a time: every row added to a table of
+  // thousands makes the browser lay all of them out again, which holds the
+  // page up. The CSV holds every row.
+  const pageRows = 250;
   const shownMessages = 1000;
+  let rows = []; // every row shown so far, in order
+  let firstShown = 0; // the index of the page's first row
 
   let header = "";
   let parts = new Map(); // the CSV and rows of each run done, by its first case
@@ -40,15 +43,39 @@ window.Pavona = window.Pavona || {};
     table.createTBody();
   }
 
+  function addRow(body, shown) {
+    const row = body.insertRow();
+    row.insertCell().textContent = String(shown.number);
+    for (let i = 0; i < 14; i++) row.insertCell().textContent = shown.figures[i] || "";
+    row.insertCell().textContent = shown.error;
+  }
+
+  function showPagePosition() {
+    const last = Math.min(rows.length, firstShown + pageRows);
+    P.setStatus("series-page", rows.length === 0 ? "" :
+      "Rows " + number(firstShown + 1) + " to " + number(last) + " of " + number(rows.length));
+    byId("series-previous").disabled = firstShown === 0;
+    byId("series-next").disabled = firstShown + pageRows >= rows.length;
+    byId("series-pages").hidden = rows.length <= pageRows;
+  }
+
+  function showPage(first) {
+    firstShown = Math.max(0, first);
+    const body = byId("series").tBodies[0];
+    if (!body) return;
+    body.textContent = "";
+    for (const shown of rows.slice(firstShown, firstShown + pageRows)) addRow(body, shown);
+    showPagePosition();
+  }
+
   function showRows(part) {
     const body = byId("series").tBodies[0];
     for (const shown of part.rows) {
-      if (body.rows.length >= shownRows) break;
-      const row = body.insertRow();
-      row.insertCell().textContent = String(shown.number);
-      for (let i = 0; i < 14; i++) row.insertCell().textContent = shown.figures[i] || "";
-      row.insertCell().textContent = shown.error;
+      rows.push(shown);
+      // Only rows on the page in view go into the table.
+      if (rows.length - 1 < firstShown + pageRows && rows.length - 1 >= firstShown) addRow(body, shown);
     }
+    showPagePosition();
     const list = byId("series-messages");
     for (const message of part.messages) {
       if (list.children.length >= shownMessages) break;
@@ -158,9 +185,6 @@ window.Pavona = window.Pavona || {};
     if (refused > 0 && !state.stopped)
       P.setStatus("series-status", number(done) + " of " + number(total) + " cases done; " + number(refused) +
         (refused === 1 ? " case row was" : " case rows were") + " not analysed: see the last column.");
-    if (done > shownRows)
-      P.setStatus("series-status", byId("series-status").textContent + " The table shows the first " +
-        number(shownRows) + " cases; Save table as CSV saves all " + number(done) + ".");
     byId("series-heading").textContent = "Series of cases (" + done + ")";
     end(state);
   }
@@ -184,6 +208,10 @@ window.Pavona = window.Pavona || {};
       P.series.stop();
       header = "";
       parts = new Map();
+      rows = [];
+      firstShown = 0;
+      P.setStatus("series-page", "");
+      byId("series-pages").hidden = true;
       byId("series").textContent = "";
       byId("series-messages").textContent = "";
       P.clearMessage("series-message");
@@ -193,6 +221,8 @@ window.Pavona = window.Pavona || {};
     wire() {
       byId("save-csv").addEventListener("click", () => P.download("series.csv", csv(), "text/csv"));
       byId("series-stop").addEventListener("click", () => P.series.stop());
+      byId("series-previous").addEventListener("click", () => showPage(firstShown - pageRows));
+      byId("series-next").addEventListener("click", () => showPage(firstShown + pageRows));
     },
   };
 })(window.Pavona);
