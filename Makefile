@@ -10,7 +10,7 @@ PACKAGES    := cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev qt6-bas
                qt6-charts-dev qt6-svg-dev \
                libboost-dev fonts-liberation xvfb xauth clang libclang-rt-14-dev \
                desktop-file-utils poppler-utils groff-base dpkg-dev \
-               emscripten nodejs chromium
+               emscripten nodejs chromium webkit2gtk-driver python3-selenium
 # The R package's build and check; installed without their recommendations,
 # which R CMD check does not need.
 R_PACKAGES  := r-base-dev r-cran-rcpp r-cran-testthat r-cran-jsonlite r-cran-codetools

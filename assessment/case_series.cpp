@@ -329,7 +329,7 @@ int tPipeline::Run(std::FILE* out, std::FILE* errors) {
 tCase_outcome Run_case(const tControl_analysis& controls, long long number, const tCase_row& row,
                        const tSeries_settings& settings) {
     tCase_outcome outcome;
-    std::optional<tCase_analysis> analysis;
+    std::optional<tCase_analysis>& analysis = outcome.Analysis;
     if (!row.Error.empty()) {
         outcome.Error = With_full_stop(row.Error);
     } else {

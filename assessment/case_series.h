@@ -4,6 +4,7 @@
 // a time, analysed several at once, and written in input order.
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,7 +34,8 @@ std::string Csv_field(const std::string& text);
 struct tCase_outcome {
     std::string Text;
     std::string Error;
-    std::vector<std::string> Warnings; // that did not stop the analysis
+    std::vector<std::string> Warnings;      // that did not stop the analysis
+    std::optional<tCase_analysis> Analysis; // the figures of a case analysed
 };
 
 // Analyses case `number` (counted from 1) from its row and writes its piece

@@ -90,6 +90,23 @@ window.Pavona = window.Pavona || {};
       return isSummary() ? "summary statistics form" : "pasted rows";
     },
 
+    // Whether the raw data are rows pasted into the box rather than a file.
+    pasted: () => !isSummary() && !chosen.raw,
+
+    // Forgets the chosen files and the pasted rows.
+    clear() {
+      chosen.raw = null;
+      chosen.summary = null;
+      byId("data-file").value = "";
+      byId("summary-file").value = "";
+      byId("data-text").value = "";
+      P.setStatus("data-status", "");
+      P.setStatus("summary-status", "");
+      P.clearMessage("data-message", byId("data-text"));
+      byId("data-file").removeAttribute("aria-invalid");
+      P.clearMessage("summary-message", byId("summary-file"));
+    },
+
     // Whether the summary figures came from the form (for placing a refusal).
     fromForm: () => isSummary() && !chosen.summary,
 

@@ -23,5 +23,6 @@ window.Pavona = window.Pavona || {};
     sampleSizeTruncated: (text) => core.sampleSizeTruncated(text),
     notesLength: (text) => core.notesLength(text),
     maxNotesLength: () => core.maxNotesLength,
+    version: () => core.version,
   };
 })(window.Pavona);

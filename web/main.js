@@ -28,7 +28,16 @@ window.Pavona = window.Pavona || {};
     byId("run-warnings").textContent = "";
   }
 
-  function showRefusal(field, message) {
+  function showRefusal(field, message, cell) {
+    // A refusal of the summary form, beside its cell.
+    if (cell) {
+      const target = P.summaryForm.markCell(cell, message);
+      if (target) {
+        target.focus();
+        return;
+      }
+    }
+    P.summaryForm.restoreMessagePlace();
     // The data's refusals concern whichever kind of data was given.
     if (field === "data" && P.dataSource.isSummary()) field = "summary";
     const [messageId, fieldId] = fieldMessages[field] || fieldMessages.run;
@@ -41,8 +50,18 @@ window.Pavona = window.Pavona || {};
     else byId("continue").focus();
   }
 
+  // Runs go one after another, each after the report of the one before.
+  let queue = Promise.resolve();
+  // Counts the Clear Data presses: a run that was under way when the data
+  // were cleared shows nothing of the patient cleared.
+  let patient = 0;
+
   function run(event) {
     event.preventDefault();
+    queue = queue.then(analyse, analyse);
+  }
+
+  async function analyse() {
     clearRunMessages();
     const summary = P.dataSource.isSummary();
     const bytes = P.dataSource.bytes();
@@ -54,6 +73,8 @@ window.Pavona = window.Pavona || {};
       summary,
       data: bytes || new Uint8Array(0),
       name: P.dataSource.name(),
+      pasted: P.dataSource.pasted(),
+      form: P.dataSource.fromForm() ? P.summaryForm.cells() : null,
       viewerHasText: P.report.hasText(),
     };
     // The entries are checked first, as the window checks them before it asks for a file.
@@ -67,13 +88,23 @@ window.Pavona = window.Pavona || {};
       showRefusal("data", { text: NoData[summary ? "summary" : "raw"], kind: "information" });
       return;
     }
+    // A new run replaces the series of the one before.
+    P.series.clear();
     const started = performance.now();
-    const outcome = P.engine.analyse(request);
+    const asked = patient;
+    let outcome;
+    try {
+      outcome = await P.workers.analyse(request);
+    } catch (error) {
+      if (asked === patient) showRefusal("run", { text: error.message, kind: "error" });
+      return;
+    }
+    if (asked !== patient) return;
     P.lastRunMilliseconds = performance.now() - started;
     if (!outcome.ok) {
       // As the window: the entries are remembered once they pass their checks.
       if (!summary && outcome.field !== "predictors" && outcome.field !== "controls") P.entries.save();
-      showRefusal(outcome.field, outcome.message);
+      showRefusal(outcome.field, outcome.message, outcome.cell);
       return;
     }
     if (!summary) P.entries.save();
@@ -81,18 +112,32 @@ window.Pavona = window.Pavona || {};
       const unread = outcome.unread ? " " + outcome.unread : "";
       P.setStatus(summary ? "summary-status" : "data-status", outcome.loaded.trim() + "." + unread);
     }
+    P.setStatus("data-rows", outcome.rows || "");
     for (const warning of outcome.warnings) {
       const item = document.createElement("li");
       item.textContent = warning;
       byId("run-warnings").appendChild(item);
     }
+    P.keyResults.show(outcome.key);
     P.report.append(outcome.report);
     if (outcome.plot) P.plot.show(outcome.plot);
     else P.plot.clear();
-    if (outcome.series) P.series.show(outcome.series);
-    else P.series.clear();
-    byId("report").focus();
-    byId("report").scrollIntoView({ block: "start" });
+    byId("results").scrollIntoView({ block: "start" });
+    byId("report").focus({ preventScroll: true });
+    // The answer is on show; the series follows without holding it up.
+    if (outcome.series) P.series.run(request);
+  }
+
+  // Clear Data: nothing of the patient stays for the next one.
+  function clearData() {
+    patient += 1;
+    P.series.clear();
+    P.keyResults.clear();
+    P.dataSource.clear();
+    P.summaryForm.clear();
+    clearRunMessages();
+    P.setStatus("data-rows", "");
+    P.entries.clear();
   }
 
   async function start() {
@@ -102,17 +147,20 @@ window.Pavona = window.Pavona || {};
     P.plot.wire();
     P.series.wire();
     P.onPredictorsChanged = () => { if (P.dataSource.isSummary()) P.summaryForm.build(); };
-    byId("clear-data").addEventListener("click", () => P.entries.clear());
+    byId("clear-data").addEventListener("click", clearData);
     try {
       await P.engineReady;
     } catch (error) {
       P.setStatus("engine-status", error.message);
       return;
     }
+    P.workers.start();
     P.entries.wire();
     byId("worksheet").addEventListener("submit", run);
     byId("continue").disabled = false;
     P.setStatus("engine-status", "");
+    byId("missing-files").hidden = true;
+    P.setStatus("version", "Version " + P.engine.version());
     P.entries.restore();
     P.readyMilliseconds = performance.now();
     document.documentElement.dataset.ready = "true";

@@ -165,6 +165,50 @@ window.Pavona = window.Pavona || {};
       .every((field) => field.value.trim() === ""),
 
     // Marks the cell a reader's refusal names ("Line 3 ..., entry 2: ...").
+    // The cells as typed: { n, means, sds, cases, r }, r[i][j] below the diagonal.
+    cells() {
+      const column = (prefix) => Array.from({ length: variables }, (_, v) => value(prefix + (v + 1)));
+      const r = [];
+      for (let i = 1; i <= variables; i++) {
+        const row = [];
+        for (let j = 1; j < i; j++) row.push(value("summary-r-" + i + "-" + j));
+        r.push(row);
+      }
+      return { n: value("summary-n"), means: column("summary-mean-"), sds: column("summary-sd-"),
+        cases: column("summary-case-"), r };
+    },
+
+    // Shows a refusal of the form beside the cell it names (`cell`: an id, or
+    // "correlations" for the whole grid) and returns the cell to focus.
+    markCell(cell, message) {
+      const host = byId("summary-form");
+      for (const field of host.querySelectorAll("[aria-invalid]")) field.removeAttribute("aria-invalid");
+      const grid = cell === "correlations";
+      const fields = grid ? Array.from(host.querySelectorAll("input[id^=summary-r-]:not([readonly])")) : [byId(cell)];
+      if (!fields[0]) return null;
+      for (const field of fields) field.setAttribute("aria-invalid", "true");
+      // The message goes right after the cell's group: n's field or its table.
+      const group = fields[0].closest(".summary-block, .field");
+      const box = byId("summary-message");
+      group.after(box);
+      P.showMessage("summary-message", message);
+      return fields[0];
+    },
+
+    // The message goes back below the summary file's chooser.
+    restoreMessagePlace() {
+      byId("summary-status").after(byId("summary-message"));
+    },
+
+    // Empties every typed cell and forgets what was typed.
+    clear() {
+      kept.clear();
+      for (const field of byId("summary-form").querySelectorAll("input")) {
+        field.removeAttribute("aria-invalid");
+        if (!field.readOnly || !/^summary-r-(\d+)-\1$/.test(field.id)) field.value = "";
+      }
+    },
+
     markRefusal(text) {
       for (const field of byId("summary-form").querySelectorAll("[aria-invalid]")) field.removeAttribute("aria-invalid");
       const match = /^Lines? (\d+)(?: of the summary file)?(?:, entry (\d+))?/.exec(text) ||

@@ -6,11 +6,13 @@ import { mkdtempSync, rmSync, readdirSync, readFileSync, existsSync } from "node
 import { tmpdir } from "node:os";
 import { join, resolve } from "node:path";
 import { pathToFileURL } from "node:url";
+import { spawnSync } from "node:child_process";
 
 // PAVONA_WEB_BUILD: the Emscripten build folder (site/ and npm/node_modules).
 export const webBuild = resolve(process.env.PAVONA_WEB_BUILD || "build-web");
 export const site = join(webBuild, "site");
 export const chromium = process.env.PAVONA_CHROMIUM || "/usr/bin/chromium";
+export const cli = resolve(process.env.PAVONA_CLI || "build/pavona-cli");
 
 const require = createRequire(join(webBuild, "npm", "package.json"));
 const puppeteer = require("puppeteer-core");
@@ -65,11 +67,18 @@ export async function openPage(browser, foreign) {
     { behavior: "allow", downloadPath: downloads, browserContextId: context.id });
   const errors = [];
   page.on("pageerror", (error) => errors.push(error.message));
+  // The browser's own prompts (the leave-page one) are recorded and accepted.
+  const dialogs = [];
+  page.on("dialog", (dialog) => {
+    dialogs.push(dialog.type());
+    dialog.accept().catch(() => {});
+  });
   await page.goto(pageUrl);
   await page.waitForSelector("html[data-ready=true]", { timeout: 20000 });
   return {
     page,
     errors,
+    dialogs,
     // The bytes of the file a click downloads.
     async download(selector, name) {
       await page.click(selector);
@@ -90,4 +99,61 @@ export async function openPage(browser, foreign) {
       rmSync(downloads, { recursive: true, force: true });
     },
   };
+}
+
+// pavona-cli's output for the page's entries.
+export function cliRun({ k, n, limits = "two-sided", notes = [], summary = false, extra = [] }, file) {
+  const args = ["--predictors", String(k)];
+  if (summary) args.push("--summary");
+  else args.push("--controls", String(n));
+  args.push("--limits", limits, ...extra);
+  for (const line of notes) args.push("--notes", line);
+  args.push(file);
+  const run = spawnSync(cli, args, { encoding: "utf8" });
+  return { status: run.status, stdout: run.stdout, stderr: run.stderr };
+}
+
+export async function typeEntries(page, { k, n, limits = "two-sided", notes = [] }) {
+  await page.$eval("#predictors", (e) => { e.value = ""; });
+  await page.type("#predictors", String(k));
+  if (n !== undefined) {
+    await page.$eval("#controls", (e) => { e.value = ""; });
+    await page.type("#controls", String(n));
+  }
+  await page.click(`input[name=limits][value=${limits}]`);
+  if (notes.length) await page.$eval("#notes", (e, text) => {
+    e.value = text;
+    e.dispatchEvent(new Event("input"));
+  }, notes.join("\n"));
+}
+
+export async function giveData(page, via, file) {
+  if (via === "file") {
+    const [chooser] = await Promise.all([page.waitForFileChooser(), page.click("#data-file")]);
+    await chooser.accept([file]);
+    await page.waitForFunction(() => document.getElementById("data-status").textContent !== "");
+  } else {
+    // Rows copied from a spreadsheet: tab-separated, CR LF line ends.
+    const rows = readFileSync(file, "utf8").trim().split(/\r?\n/).map((r) => r.trim().split(/\s+/).join("\t"));
+    await page.$eval("#data-text", (e, text) => {
+      e.value = text;
+      e.dispatchEvent(new Event("input"));
+    }, rows.join("\r\n") + "\r\n");
+  }
+}
+
+export const reportText = (page) => page.$eval("#report", (e) => e.textContent);
+
+export async function runContinue(page) {
+  await page.click("#continue");
+}
+
+
+// Waits until a series has ended: its Stop button gone, its count in the heading.
+export async function seriesEnded(page) {
+  await page.waitForFunction(() => {
+    const section = document.getElementById("series-section");
+    return !section.hidden && document.getElementById("series-stop").hidden &&
+      /\(\d+\)$/.test(document.getElementById("series-heading").textContent);
+  }, { timeout: 120000 });
 }

@@ -4,13 +4,11 @@
 // beside their fields, the keyboard, nothing fetched from elsewhere).
 import { test, before, after } from "node:test";
 import assert from "node:assert/strict";
-import { spawnSync } from "node:child_process";
 import { readFileSync, writeFileSync, mkdtempSync, rmSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { join, resolve } from "node:path";
-import { launch, openPage } from "./browser.mjs";
+import { launch, openPage, cliRun, typeEntries, giveData, reportText, runContinue, seriesEnded } from "./browser.mjs";
 
-const cli = resolve(process.env.PAVONA_CLI || "build/pavona-cli");
 const data = resolve(process.env.PAVONA_TEST_DATA || "tests/data");
 const scratch = mkdtempSync(join(tmpdir(), "pavona-page-test-"));
 
@@ -23,18 +21,6 @@ after(async () => {
   rmSync(scratch, { recursive: true, force: true });
 });
 
-// pavona-cli's output for the page's entries.
-function cliRun({ k, n, limits = "two-sided", notes = [], summary = false, extra = [] }, file) {
-  const args = ["--predictors", String(k)];
-  if (summary) args.push("--summary");
-  else args.push("--controls", String(n));
-  args.push("--limits", limits, ...extra);
-  for (const line of notes) args.push("--notes", line);
-  args.push(file);
-  const run = spawnSync(cli, args, { encoding: "utf8" });
-  return { status: run.status, stdout: run.stdout, stderr: run.stderr };
-}
-
 async function withPage(body) {
   const opened = await openPage(chromium.browser, foreign);
   try {
@@ -43,41 +29,6 @@ async function withPage(body) {
   } finally {
     await opened.close();
   }
-}
-
-async function typeEntries(page, { k, n, limits = "two-sided", notes = [] }) {
-  await page.$eval("#predictors", (e) => { e.value = ""; });
-  await page.type("#predictors", String(k));
-  if (n !== undefined) {
-    await page.$eval("#controls", (e) => { e.value = ""; });
-    await page.type("#controls", String(n));
-  }
-  await page.click(`input[name=limits][value=${limits}]`);
-  if (notes.length) await page.$eval("#notes", (e, text) => {
-    e.value = text;
-    e.dispatchEvent(new Event("input"));
-  }, notes.join("\n"));
-}
-
-async function giveData(page, via, file) {
-  if (via === "file") {
-    const [chooser] = await Promise.all([page.waitForFileChooser(), page.click("#data-file")]);
-    await chooser.accept([file]);
-    await page.waitForFunction(() => document.getElementById("data-status").textContent !== "");
-  } else {
-    // Rows copied from a spreadsheet: tab-separated, CR LF line ends.
-    const rows = readFileSync(file, "utf8").trim().split(/\r?\n/).map((r) => r.trim().split(/\s+/).join("\t"));
-    await page.$eval("#data-text", (e, text) => {
-      e.value = text;
-      e.dispatchEvent(new Event("input"));
-    }, rows.join("\r\n") + "\r\n");
-  }
-}
-
-const reportText = (page) => page.$eval("#report", (e) => e.textContent);
-
-async function runContinue(page) {
-  await page.click("#continue");
 }
 
 test("the raw data give pavona-cli's report, from the file chooser or pasted rows", async (t) => {
@@ -158,7 +109,7 @@ test("a refusal is shown beside the field it concerns, in pavona-cli's words", a
     { name: "k against n", k: 3, n: 4, field: "#predictors-message" },
     { name: "sample size not a number", k: 1, n: "", field: "#controls-message" },
     { name: "sample size above 499", k: 1, n: 500, field: "#controls-message" },
-    { name: "a title line in the data", k: 1, n: 10, file: "title_line.txt", field: "#data-message" },
+    { name: "a title line in the data", k: 1, n: 10, file: "title_line.txt", field: "#data-message", paste: true },
     { name: "a short row", k: 1, n: 10, file: "short_row.txt", field: "#data-message" },
     { name: "no variance", k: 1, n: 5, file: "zero_variance.txt", field: "#data-message" },
     { name: "collinear predictors", k: 2, n: 6, file: "collinear.txt", field: "#predictors-message" },
@@ -172,7 +123,10 @@ test("a refusal is shown beside the field it concerns, in pavona-cli's words", a
       await giveData(page, "file", file);
       await runContinue(page);
       await page.waitForSelector(c.field + ":not([hidden])");
-      assert.equal(await page.$eval(c.field, (e) => e.textContent) + "\n", expected.stderr);
+      const shown = await page.$eval(c.field, (e) => e.textContent) + "\n";
+      // A spreadsheet's export: the page adds that its cells can be pasted.
+      if (c.paste) assert.match(shown.slice(expected.stderr.length - 1), /^ .*paste/);
+      assert.equal(c.paste ? shown.slice(0, expected.stderr.length - 1) + "\n" : shown, expected.stderr);
       assert.equal(await reportText(page), "");
     }));
   }
@@ -247,7 +201,8 @@ test("summary statistics typed into the form or read from a file give pavona-cli
       await page.type(id, value);
     await runContinue(page);
     await page.waitForSelector("#summary-message:not([hidden])");
-    assert.match(await page.$eval("#summary-message", (e) => e.textContent), /^Line 3 of the summary file, entry 2:/);
+    assert.equal(await page.$eval("#summary-message", (e) => e.textContent),
+      "The standard deviation of Predictor (X) 1 must be greater than 0.");
     assert.equal(await page.$eval("#summary-sd-2", (e) => e.getAttribute("aria-invalid")), "true");
   }));
 });
@@ -260,8 +215,9 @@ test("a series of cases gives pavona-cli's CSV as a table and a download", () =>
   await typeEntries(page, { k: 1, n: 10 });
   await giveData(page, "file", series);
   await runContinue(page);
-  await page.waitForSelector("#series-section:not([hidden])");
+  await seriesEnded(page);
   assert.equal(await page.$$eval("#series tbody tr", (rows) => rows.length), 3);
+  assert.match(await page.$eval("#series-status", (e) => e.textContent), /; 1 case row was not analysed/);
   assert.equal((await opened.download("#save-csv", "series.csv")).toString("utf8"), expected.stdout);
 }));
 
