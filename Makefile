@@ -8,7 +8,7 @@ DESTDIR     ?=
 PACKAGES    := cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev \
                qt6-charts-dev qt6-svg-dev \
                libboost-dev fonts-liberation xvfb xauth clang libclang-rt-14-dev \
-               desktop-file-utils poppler-utils groff-base dpkg-dev \
+               desktop-file-utils poppler-utils groff-base dpkg-dev locales \
                emscripten nodejs chromium
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
