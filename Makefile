@@ -67,8 +67,10 @@ install: build
 package: build
 	cd $(BUILD_DIR) && cpack -G DEB
 
-hardening: deps
-	./tests/hardening/run $(HARDEN_DIR)
+# Also compares the native and the WebAssembly pavona-cli, so it builds both first.
+hardening: build web
+	PAVONA_CLI=$(BUILD_DIR)/pavona-cli PAVONA_WEB_CLI=$(WEB_DIR)/pavona-cli.js \
+	  ./tests/hardening/run $(HARDEN_DIR)
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
