@@ -48,11 +48,14 @@ function written(value, decimals) {
 }
 
 // One data set: controls and case rows of k + 1 scores, the criterion first.
-function scores(k, rows, cases) {
+// Spreads stay above what the decimals can show, so that few predictors
+// come out constant.
+function scores(k, rows, cases, decimals) {
+  const smallest = Math.max(-2, 1 - decimals);
   const means = Array.from({ length: k }, () => (chance(0.3) ? 0 : normal() * 10 ** between(-1, 4)));
-  const sds = Array.from({ length: k }, () => 10 ** between(-2, 3));
+  const sds = Array.from({ length: k }, () => 10 ** between(smallest, 3));
   const weights = Array.from({ length: k }, () => normal() * between(0, 2));
-  const noise = 10 ** between(-2, 3);
+  const noise = 10 ** between(smallest, 3);
   // Predictors nearly a copy of another, or of a sum of others.
   const collinear = k > 1 && chance(0.2) ? whole(1, k - 1) : 0;
   const closeness = 10 ** between(-9, -2);
@@ -104,7 +107,7 @@ function makeCase(index) {
   const n = chance(0.1) ? whole(k + 2, 499) : whole(k + 2, 40);
   const cases = whole(1, 6);
   const decimals = whole(0, 6);
-  const { controls, caseRows } = scores(k, n, cases);
+  const { controls, caseRows } = scores(k, n, cases, decimals);
   const separator = pick([' ', '  ', '\t', ' \t ']);
   const lineEnd = pick(['\n', '\r\n', '\r']);
   const line = (values) => values.map((v) => written(v, decimals)).join(separator);
@@ -220,9 +223,13 @@ const worker = async () => {
     const c = cases[index];
     let agreed = true;
     for (const [r, { format, args, input }] of c.runs.entries()) {
+      const begun = Date.now();
       const native = await run(nativeCli, args, input);
       const web = await run(process.execPath, [webCli, ...args], input);
       ++runs;
+      if (process.env.DIFFERENTIAL_VERBOSE)
+        console.log(`${index + 1}.${r + 1} ${Date.now() - begun} ms, status ${native.status}: ` +
+          `${args.join(' ')}: ${native.stderr.split('\n')[0].slice(0, 150)}`);
       const found = difference(format, native, web);
       if (!found) {
         if (native.stdout === web.stdout) ++identical;
