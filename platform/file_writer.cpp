@@ -42,6 +42,10 @@ int tFile_system::Remove(const std::string& path) {
     return ::unlink(path.c_str());
 }
 
+int tFile_system::Access(const std::string& path, int mode) {
+    return ::access(path.c_str(), mode);
+}
+
 namespace {
 
 tFile_system System_file_system;
@@ -216,6 +220,10 @@ void Write_file(const std::string& path, std::string_view bytes) {
     const bool exists = ::stat(target.c_str(), &status) == 0;
     if (exists && S_ISDIR(status.st_mode)) throw EFile_error(EISDIR);
     if (exists && !S_ISREG(status.st_mode)) return Write_as_is(files, target, bytes);
+    // Renaming over a file needs only the folder's permission; a file made
+    // read-only is kept from being overwritten.
+    errno = 0;
+    if (exists && files.Access(target, W_OK) != 0) throw EFile_error(Last_error_or_io());
 
     // A new file is made as any other would be (the umask applies); one that
     // replaces a file gets that file's permissions, and nobody else may read

@@ -24,8 +24,10 @@ void Write_checked(std::FILE* stream, std::string_view bytes);
 //   target itself is writable, the target is overwritten in place, and its old
 //   bytes are written back when that fails;
 // - a device or pipe (/dev/null, a named pipe) is written as it is.
-// Raises EFile_error with the first failure's message; the target is then as
-// it was and no new file is left behind.
+// A target the user may not write (a read-only file) is refused, as it always
+// was, though the folder would allow replacing it. Raises EFile_error with the
+// first failure's message; the target is then as it was and no new file is
+// left behind.
 void Write_file(const std::string& path, std::string_view bytes);
 
 // The system calls that Write_file makes, each as its POSIX namesake returns
@@ -39,6 +41,7 @@ public:
     virtual int Close(int descriptor);
     virtual int Rename(const std::string& from, const std::string& to);
     virtual int Remove(const std::string& path);
+    virtual int Access(const std::string& path, int mode);
 };
 
 // The file system Write_file uses: the system's own, unless a test has put

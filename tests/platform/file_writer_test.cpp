@@ -111,6 +111,17 @@ TEST_F(FileWriter, AFailurePartWayLeavesTheOldFileByteForByteAndNoNewFile) {
     }
 }
 
+TEST_F(FileWriter, AReadOnlyFileIsNotReplacedThoughItsFolderWouldAllowIt) {
+    Write_file(target.string(), old_bytes);
+    tFailing_file_system files(tStep::Write);
+    files.Failures = 1; // nothing fails but the permission
+    files.Read_only_files = true;
+    const tFile_system_replacement replacement(files);
+    EXPECT_EQ(Failure(target, new_bytes), "File access denied");
+    EXPECT_EQ(test_files::Contents(target), old_bytes);
+    EXPECT_EQ(Names(), std::vector<std::string>{"results.txt"});
+}
+
 TEST_F(FileWriter, ANewFileThatFailsPartWayIsNotLeftBehind) {
     for (const tStep step : {tStep::Create, tStep::Write, tStep::Sync, tStep::Rename}) {
         SCOPED_TRACE(static_cast<int>(step));

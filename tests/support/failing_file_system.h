@@ -5,6 +5,7 @@
 // what a save leaves behind when it fails part-way.
 
 #include <fcntl.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstddef>
@@ -32,6 +33,8 @@ public:
     int Failures = 0;
     // The target's folder takes no new file (as a folder the user may not add to).
     bool Refuse_new_files = false;
+    // Every existing file is read-only to the user.
+    bool Read_only_files = false;
 
     int Open(const std::string& path, int flags, int mode) override {
         const tStep step = (flags & O_EXCL) ? tStep::Create : tStep::Open_old;
@@ -62,6 +65,13 @@ public:
     int Close(int descriptor) override {
         const int closed = tFile_system::Close(descriptor);
         return Fails(tStep::Close) ? -1 : closed;
+    }
+    int Access(const std::string& path, int mode) override {
+        if (Read_only_files && (mode & W_OK)) {
+            errno = EACCES;
+            return -1;
+        }
+        return tFile_system::Access(path, mode);
     }
     int Rename(const std::string& from, const std::string& to) override {
         return Fails(tStep::Rename) ? -1 : tFile_system::Rename(from, to);
