@@ -143,6 +143,8 @@ function run(command, args, input) {
     const out = [], err = [];
     child.stdout.on('data', (d) => out.push(d));
     child.stderr.on('data', (d) => err.push(d));
+    // A program that cannot be started is a difference, not the end of the run.
+    child.on('error', (error) => resolve({ status: `not started: ${error.message}`, stdout: '', stderr: '' }));
     child.on('close', (status, signal) =>
       resolve({ status: signal ?? status, stdout: Buffer.concat(out).toString('latin1'), stderr: Buffer.concat(err).toString('latin1') })
     );
