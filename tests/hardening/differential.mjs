@@ -164,7 +164,7 @@ function run(command, args, input) {
 function closeEnough(a, b, name) {
   const difference = Math.abs(a - b), larger = Math.max(Math.abs(a), Math.abs(b));
   if (a === b || difference <= Tolerance * larger) return true;
-  const scale = name.startsWith('P') || name.startsWith('p') ? 1 : 100; // a percentage
+  const scale = name.toLowerCase().startsWith('pct') ? 100 : 1; // a percentage, or a probability
   return Tail_figures.has(name) && (difference <= 5e-12 * larger || difference <= 1e-15 * scale);
 }
 
