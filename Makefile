@@ -9,7 +9,7 @@ DESTDIR     ?=
 PACKAGES    := cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev \
                qt6-charts-dev qt6-svg-dev \
                libboost-dev fonts-liberation xvfb xauth clang libclang-rt-14-dev \
-               desktop-file-utils poppler-utils groff-base dpkg-dev \
+               desktop-file-utils poppler-utils groff-base dpkg-dev locales \
                emscripten nodejs chromium webkit2gtk-driver python3-selenium
 # The R package's build and check; installed without their recommendations,
 # which R CMD check does not need.
@@ -87,8 +87,10 @@ install: build
 package: build
 	cd $(BUILD_DIR) && cpack -G DEB
 
-hardening: deps
-	./tests/hardening/run $(HARDEN_DIR)
+# Also compares the native and the WebAssembly pavona-cli, so it builds both first.
+hardening: build web
+	PAVONA_CLI=$(BUILD_DIR)/pavona-cli PAVONA_WEB_CLI=$(WEB_DIR)/pavona-cli.js \
+	  ./tests/hardening/run $(HARDEN_DIR)
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

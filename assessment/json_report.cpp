@@ -1,6 +1,7 @@
 #include "assessment/json_report.h"
 
 #include <cmath>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -11,17 +12,64 @@ std::string Json_number(Extended value) {
     return Format_text("%.21Lg", value);
 }
 
+namespace {
+
+// The length of the well-formed UTF-8 sequence that starts at `at`, or 0 when
+// the byte there starts none (a stray continuation byte, an overlong form, a
+// surrogate, a code point past U+10FFFF, a sequence cut short).
+std::size_t Utf8_sequence_length(std::string_view text, std::size_t at) {
+    const auto byte = [&](std::size_t i) {
+        return at + i < text.size() ? static_cast<unsigned char>(text[at + i]) : 0u;
+    };
+    const unsigned lead = byte(0);
+    // The range of the second byte depends on the lead; the others are 80..BF.
+    unsigned low = 0x80, high = 0xBF;
+    std::size_t length;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        length = 2;
+    else if (lead >= 0xE0 && lead <= 0xEF)
+        length = 3;
+    else if (lead >= 0xF0 && lead <= 0xF4)
+        length = 4;
+    else
+        return 0;
+    if (lead == 0xE0) low = 0xA0;  // overlong below U+0800
+    if (lead == 0xED) high = 0x9F; // surrogates U+D800..U+DFFF
+    if (lead == 0xF0) low = 0x90;  // overlong below U+10000
+    if (lead == 0xF4) high = 0x8F; // past U+10FFFF
+    if (byte(1) < low || byte(1) > high) return 0;
+    for (std::size_t i = 2; i < length; ++i)
+        if (byte(i) < 0x80 || byte(i) > 0xBF) return 0;
+    return length;
+}
+
+} // namespace
+
 std::string Json_string(const std::string& text) {
+    // U+FFFD REPLACEMENT CHARACTER
+    static const char* const Replacement = "\xEF\xBF\xBD";
     std::string quoted = "\"";
-    for (const char c : text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const char c = text[i];
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x80) {
+            // A JSON text is UTF-8: a name or notes from a Latin-1 system
+            // keep every valid character, and each byte that is not one
+            // becomes the replacement character.
+            const std::size_t length = Utf8_sequence_length(text, i);
+            quoted += length > 0 ? text.substr(i, length) : Replacement;
+            i += length > 0 ? length : 1;
+            continue;
+        }
         if (c == '"' || c == '\\') {
             quoted += '\\';
             quoted += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            quoted += Format_text("\\u%04x", static_cast<unsigned>(static_cast<unsigned char>(c)));
+        } else if (byte < 0x20) {
+            quoted += Format_text("\\u%04x", static_cast<unsigned>(byte));
         } else {
             quoted += c;
         }
+        ++i;
     }
     return quoted + "\"";
 }

@@ -20,6 +20,9 @@ struct tJson_origin {
 std::string Json_number(Extended value);
 
 // A text as a JSON string, quotes, backslashes and control characters escaped.
+// Valid UTF-8 passes unchanged; each byte that is not part of a valid UTF-8
+// character becomes U+FFFD, so that the document is valid JSON whatever the
+// bytes of a file's name or the notes.
 std::string Json_string(const std::string& text);
 
 // The name of each kind of limits in the JSON report and on the command line.

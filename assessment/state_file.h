@@ -9,27 +9,7 @@
 #include <functional>
 #include <string>
 
-// The executable's folder, without a trailing separator: the path up to the
-// latest separator before the first ".exe" (in any case) anywhere in the path,
-// so a folder named tools.exe counts. A path without ".exe" gives the folder
-// holding the executable.
-std::string GetExeDirectory(const std::string& executable_path);
-
-// The folder of the state file. Beside the executable when the user may write
-// there (a build folder, a copy in the user's own folders), as it always was;
-// otherwise, as in a system-wide install, the user's configuration folder:
-// "<XDG_CONFIG_HOME>/pavona", or "<HOME>/.config/pavona" when XDG_CONFIG_HOME
-// is unset, empty or relative. Without either, the executable's folder (saving
-// then fails with "File access denied", which says what is wrong).
-std::string StateFolder(const std::string& exe_folder, bool exe_folder_writable,
-                        const std::string& xdg_config_home, const std::string& home);
-
-// True when the current user may make files in `folder`.
-bool Folder_is_writable(const std::string& folder);
-
-// StateFolder for the running program: probes `exe_folder` and reads
-// XDG_CONFIG_HOME and HOME from the environment.
-std::string StateFolderForUser(const std::string& exe_folder);
+#include "platform/state_folder.h"
 
 // "<folder><separator>Pavona.txt".
 std::string StateFilePath(const std::string& folder);
@@ -43,9 +23,9 @@ bool LoadPreviousData(const std::string& folder,
                       const std::function<void(const std::string&)>& set_predictors,
                       const std::function<void(const std::string&)>& set_sample_size);
 
-// Replaces the file with the two texts exactly as typed, each ended by CR LF.
-// A missing folder is made first (the configuration folder does not exist
-// before the first save).
+// Replaces the file with the two texts exactly as typed, each ended by CR LF;
+// a failure leaves the file as it was. A missing folder is made first (the
+// configuration folder does not exist before the first save).
 void SaveCurrentData(const std::string& folder, const std::string& predictors,
                      const std::string& sample_size);
 

@@ -5,6 +5,10 @@
 
 #include <unistd.h>
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
+
 #include <algorithm>
 #include <cstdio>
 #include <exception>
@@ -39,6 +43,16 @@ void Warn_unread(const tUnread& unread) {
                                            : ""));
 }
 
+// Progress is shown only to a person watching a terminal, never into a file or pipe.
+bool Errors_go_to_a_terminal() {
+#ifdef __EMSCRIPTEN__
+    // The WebAssembly runtime calls every standard stream a terminal; Node knows.
+    return EM_ASM_INT({ return process.stderr.isTTY ? 1 : 0; }) == 1;
+#else
+    return ::isatty(::fileno(stderr)) == 1;
+#endif
+}
+
 tSeries_settings Series_settings(const tOptions& options) {
     tSeries_settings settings;
     settings.Format = options.Csv    ? tSeries_format::Csv
@@ -50,7 +64,7 @@ tSeries_settings Series_settings(const tOptions& options) {
                         : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     settings.Notes = options.Notes;
     settings.Data_file = *options.Data_file;
-    settings.Show_progress = ::isatty(::fileno(stderr)) == 1;
+    settings.Show_progress = Errors_go_to_a_terminal();
     return settings;
 }
 

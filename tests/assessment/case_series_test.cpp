@@ -8,10 +8,14 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 #include <string>
 #include <thread>
+
+#include "platform/system_error_message.h"
 
 namespace {
 
@@ -119,6 +123,59 @@ TEST(CaseSeries, AFailedWriteEndsTheSeriesWithItsMessageWhateverTheJobs) {
         std::fclose(out);
         std::fclose(errors);
     }
+}
+
+namespace {
+
+// A stream that takes `room` bytes and then fails as a file at its size
+// limit does (EFBIG); what it took goes to `taken`.
+struct tLimited_sink {
+    std::size_t room;
+    std::string taken;
+};
+
+std::FILE* Limited_stream(tLimited_sink& sink) {
+    cookie_io_functions_t functions{};
+    functions.write = [](void* cookie, const char* bytes, std::size_t size) -> ssize_t {
+        auto& sink = *static_cast<tLimited_sink*>(cookie);
+        const std::size_t part = std::min(size, sink.room - sink.taken.size());
+        sink.taken.append(bytes, part);
+        if (part < size) errno = EFBIG; // stdio may stop at the short count
+        return part > 0 ? static_cast<ssize_t>(part) : -1;
+    };
+    return ::fopencookie(&sink, "w", functions);
+}
+
+} // namespace
+
+TEST(CaseSeries, OutputCutShortAtItsLastBytesIsAFailure) {
+    const std::string bytes =
+        "68 29\n44 29\n68 21.5\n45 19\n52 18\n46 17.5\n42 17\n49 16.5\n41 16.5\n45 16\n40 30\n";
+    const auto run = [&](tLimited_sink& sink, std::string& messages) {
+        auto data = std::make_unique<tData_matrix>();
+        tCase_series_reader reader(std::string_view(bytes), 10, 2, *data);
+        const tControl_analysis controls =
+            Analyse_controls(std::move(data), 1, 10, tLimits::Two_sided);
+        tSeries_settings settings;
+        settings.Format = tSeries_format::Json;
+        std::FILE* out = Limited_stream(sink);
+        std::FILE* errors = std::tmpfile();
+        const int status = Run_case_series(controls, reader, settings, out, errors);
+        messages.resize(static_cast<std::size_t>(std::ftell(errors)));
+        std::rewind(errors);
+        messages.resize(std::fread(messages.data(), 1, messages.size(), errors));
+        std::fclose(errors);
+        std::fclose(out);
+        return status;
+    };
+    tLimited_sink room_enough{1 << 20, {}};
+    std::string messages;
+    ASSERT_EQ(run(room_enough, messages), 0) << messages;
+    // The JSON's closing bytes are the last written: only the final check sees them fail.
+    tLimited_sink one_byte_short{room_enough.taken.size() - 1, {}};
+    EXPECT_EQ(run(one_byte_short, messages), 1);
+    EXPECT_EQ(one_byte_short.taken, room_enough.taken.substr(0, one_byte_short.room));
+    EXPECT_EQ(messages, System_error_message(EFBIG) + "\n");
 }
 
 TEST(CaseSeries, ACaseFedIntoAnOpenPipeComesOutBeforeThePipeCloses) {

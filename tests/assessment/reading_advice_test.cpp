@@ -122,6 +122,7 @@ TEST(ReadingAdvice, AnOpeningFailureNamesTheFileWithoutItsControlCharacters) {
     EXPECT_EQ(Open_failure_message("/srv/ré sumé.txt", EACCES),
               "File access denied: '/srv/ré sumé.txt'.");
     EXPECT_EQ(Open_failure_message("a\x1B[2Jb", ENOENT), "File not found: 'a?[2Jb'.");
+    EXPECT_EQ(Open_failure_message("a\x7F.txt", ENOENT), "File not found: 'a?.txt'.");
 }
 
 } // namespace

@@ -142,6 +142,16 @@ TEST(RequestSequence, ASummaryFileNeedsOnlyKAndGivesTheTChartAlone) {
               std::string::npos);
     const tOutcome raw = Run_request(Raw("1", "10"), Text_of("worked_example.txt"));
     EXPECT_NEAR(outcome.Analysis->Predicted, raw.Analysis->Predicted, 1e-12);
+    EXPECT_EQ(outcome.Unread.Lines, 0);
+
+    // Case rows after the first are counted as not read, as after raw data.
+    const tOutcome more = Run_request(
+        request,
+        tData_source::In_memory("s", test_files::Contents(Data + "/worked_example_summary.txt") +
+                                         "41 31\n42 32\n"));
+    ASSERT_TRUE(more.Done) << more.Message;
+    EXPECT_EQ(more.Unread.Lines, 2);
+    EXPECT_EQ(more.Unread.Last_line, 6);
 
     // Without the case row: the line it was wanted on.
     const tOutcome no_case =

@@ -9,6 +9,8 @@
 #include <string>
 #include <unistd.h>
 
+#include "tests/support/failing_file_system.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -57,6 +59,24 @@ TEST_F(StateFile, SavedEntriesAreWrittenAsTypedWithCrLfAndRestoredAsNumbers) {
     EXPECT_EQ(Read_state(), "2\r\n2.50\r\n");
     Load();
     EXPECT_EQ(sample_size, "2.5");
+}
+
+TEST_F(StateFile, ASaveThatFailsPartWayKeepsTheEntriesSavedBefore) {
+    SaveCurrentData(folder.string(), "3", "30");
+    const std::string saved = Read_state();
+    for (const std::size_t bytes_before_failure : {0, 3}) {
+        tFailing_file_system files(tFailing_file_system::tStep::Write);
+        files.Bytes_before_failure = bytes_before_failure;
+        const tFile_system_replacement replacement(files);
+        try {
+            SaveCurrentData(folder.string(), "4", "40");
+            ADD_FAILURE() << "a failed save passed for a success";
+        } catch (const std::runtime_error& error) {
+            EXPECT_STREQ(error.what(), "Disk full");
+        }
+        EXPECT_EQ(Read_state(), saved);
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+    }
 }
 
 TEST_F(StateFile, NoFileLeavesBothEntriesUntouched) {
@@ -181,43 +201,7 @@ TEST_F(StateFile, AReadOnlyFolderIsNotWritableAndSavingThereIsRefused) {
     EXPECT_EQ(message, "File access denied");
 }
 
-TEST(StateFolder, IsTheExecutablesFolderWhenTheUserMayWriteThere) {
-    EXPECT_EQ(StateFolder("/home/ann/pavona/build", true, "/home/ann/.cfg", "/home/ann"),
-              "/home/ann/pavona/build");
-    EXPECT_EQ(StateFolder("", true, "", "/home/ann"), ""); // the root folder
-}
-
-TEST(StateFolder, IsTheUsersConfigurationFolderWhenTheExecutablesIsReadOnly) {
-    EXPECT_EQ(StateFolder("/usr/bin", false, "/home/ann/.cfg", "/home/ann"),
-              "/home/ann/.cfg/pavona");
-    // XDG_CONFIG_HOME unset or empty: the default under HOME.
-    EXPECT_EQ(StateFolder("/usr/bin", false, "", "/home/ann"), "/home/ann/.config/pavona");
-    EXPECT_EQ(StateFolder("/usr/bin", false, "", "/home/ann/"), "/home/ann/.config/pavona");
-    // A relative XDG_CONFIG_HOME is ignored rather than read from the current folder.
-    EXPECT_EQ(StateFolder("/usr/bin", false, "cfg", "/home/ann"), "/home/ann/.config/pavona");
-    // Neither: the executable's folder, where saving is then refused.
-    EXPECT_EQ(StateFolder("/usr/bin", false, "", ""), "/usr/bin");
-    EXPECT_EQ(StateFolder("/usr/bin", false, "cfg", "home"), "/usr/bin");
-}
-
-TEST(ExeDirectory, IsTheFolderBeforeTheFirstDotExeInAnyCase) {
-    EXPECT_EQ(GetExeDirectory("C:\\Programs\\Pavona\\Pavona.exe"), "C:\\Programs\\Pavona");
-    EXPECT_EQ(GetExeDirectory("C:\\Programs\\PAVONA.EXE"), "C:\\Programs");
-    EXPECT_EQ(GetExeDirectory("C:\\Programs\\Pavona.ExE"), "C:\\Programs");
-    EXPECT_EQ(GetExeDirectory("/opt/x/pavona.exec"), "/opt/x"); // ".exec" holds ".exe"
-}
-
-TEST(ExeDirectory, AFolderNamedLikeAnExecutableCounts) {
-    EXPECT_EQ(GetExeDirectory("C:\\Data\\tools.exe\\Pavona.exe"), "C:\\Data");
-    EXPECT_EQ(GetExeDirectory("/home/ann/tools.exe/bin/pavona"), "/home/ann");
-    EXPECT_EQ(GetExeDirectory("D:\\a.exe"), "D:"); // state file then at "D:\Pavona.txt"
-}
-
-TEST(ExeDirectory, APathWithoutDotExeGivesTheExecutablesOwnFolder) {
-    EXPECT_EQ(GetExeDirectory("/usr/local/bin/pavona"), "/usr/local/bin");
-    EXPECT_EQ(GetExeDirectory("/opt/x/pavona.ex"), "/opt/x");
-    EXPECT_EQ(GetExeDirectory("/opt/x/pavona."), "/opt/x");
-    EXPECT_EQ(GetExeDirectory("/pavona"), ""); // the root folder
+TEST(StateFilePath, IsTheNameInTheStateFolderEvenAtTheRoot) {
     EXPECT_EQ(StateFilePath(GetExeDirectory("/pavona")), "/Pavona.txt");
     EXPECT_EQ(StateFilePath("/usr/local/bin"), "/usr/local/bin/Pavona.txt");
 }

@@ -28,6 +28,9 @@ TEST(Cli_options, DoubleDashEndsTheOptionsSoAFileMayBeginWithADash) {
     EXPECT_THROW(Parse({"--predictors", "1", "--controls", "10", "--data.txt"}), EUsage);
     // After it even an option's name is a file, and a second file is refused.
     EXPECT_EQ(*Parse({"--predictors=1", "--controls=10", "--", "--json"}).Data_file, "--json");
+    const tOptions dash_h = Parse({"--predictors=1", "--controls=10", "--", "-h"});
+    EXPECT_FALSE(dash_h.Help);
+    EXPECT_EQ(*dash_h.Data_file, "-h");
     EXPECT_THROW(Parse({"--predictors=1", "--controls=10", "--", "a", "b"}), EUsage);
 }
 
@@ -68,4 +71,6 @@ TEST(Cli_options, JsonNumbersRoundTripAndNonFiniteValuesAreNull) {
     EXPECT_EQ(Json_number(0.1L), "0.100000000000000000001");
     EXPECT_EQ(Json_number(30), "30");
     EXPECT_EQ(Json_number(std::numeric_limits<Extended>::quiet_NaN()), "null");
+    EXPECT_EQ(Json_number(std::numeric_limits<Extended>::infinity()), "null");
+    EXPECT_EQ(Json_number(-std::numeric_limits<Extended>::infinity()), "null");
 }

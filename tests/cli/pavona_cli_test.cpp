@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/files.h"
+#include "tests/support/json_checker.h"
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -125,6 +126,7 @@ TEST(PavonaCli, JsonCarriesEveryFigureAtFullPrecision) {
         EXPECT_NE(run.Out.find(field), std::string::npos) << field << "\n" << run.Out;
     EXPECT_EQ(run.Out.front(), '{');
     EXPECT_EQ(run.Out.substr(run.Out.size() - 2), "}\n");
+    EXPECT_EQ(test_json::Json_problem(run.Out), "");
 }
 
 TEST(PavonaCli, RefusedEntriesPrintTheWorksheetMessagesAndExitOne) {
@@ -513,4 +515,41 @@ TEST(PavonaCli, ASummaryRunTakesNoControlsAndRefusesABadFileWithItsLine) {
     EXPECT_EQ(csv.Status, 0);
     EXPECT_EQ(csv.Out.rfind("case,obtained,predicted,", 0), 0u);
     EXPECT_NE(csv.Out.find("\n1,40,60,-20,"), std::string::npos) << csv.Out;
+}
+
+TEST(PavonaCliSeries, EverySeriesJsonDocumentParses) {
+    const tTemp_file file(Controls() + "40 30\nx 1\n45 25\n");
+    for (const std::string& arguments :
+         {"--cases all --json " + Worked(),
+          "--predictors 1 --controls 10 --cases all --json " + Quoted(file.Path()),
+          "--predictors 1 --summary --cases all --json " +
+              Quoted(Data + "/worked_example_summary.txt")}) {
+        SCOPED_TRACE(arguments);
+        const tRun run = Run_cli(arguments);
+        EXPECT_EQ(test_json::Json_problem(run.Out), "") << run.Out;
+    }
+}
+
+// A name and notes in Latin-1, as a terminal or file system of that encoding
+// gives them: the JSON stays valid UTF-8, and the report keeps the bytes.
+TEST(PavonaCli, Latin1NamesAndNotesGiveValidJsonAndAReportWithTheirBytes) {
+    namespace fs = std::filesystem;
+    const fs::path folder =
+        fs::temp_directory_path() / ("pavona_cli_latin1_" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    const std::string name = (folder / "caf\xE9.txt").string();
+    fs::copy_file(Data + "/worked_example.txt", name, fs::copy_options::overwrite_existing);
+    const std::string arguments =
+        "--predictors 1 --controls 10 --notes 'Patient \xE9l\xE8ve' " + Quoted(name);
+    const tRun json = Run_cli("--json " + arguments);
+    const tRun series = Run_cli("--cases all --json " + arguments);
+    const tRun report = Run_cli(arguments);
+    fs::remove_all(folder);
+    EXPECT_EQ(json.Status, 0);
+    EXPECT_EQ(test_json::Json_problem(json.Out), "") << json.Out;
+    EXPECT_NE(json.Out.find("\"notes\": [\"Patient \xEF\xBF\xBDl\xEF\xBF\xBDve\"]"),
+              std::string::npos)
+        << json.Out;
+    EXPECT_EQ(test_json::Json_problem(series.Out), "") << series.Out;
+    EXPECT_NE(report.Out.find(" User's Notes: Patient \xE9l\xE8ve\n"), std::string::npos);
 }

@@ -18,6 +18,8 @@
 #include <iterator>
 #include <unistd.h>
 
+#include "platform/system_error_message.h"
+#include "tests/support/failing_file_system.h"
 #include "tests/support/scripted_platform.h"
 
 namespace fs = std::filesystem;
@@ -369,4 +371,20 @@ TEST_F(PlotWindow, AFileThatCannotBeWrittenGetsSaveOutputsMessage) {
     EXPECT_EQ(platform.Boxes[0].Kind, tMessage_kind::Error);
     EXPECT_EQ(platform.Boxes[0].Title, "Pavona");
     EXPECT_EQ(platform.Boxes[1].Text, "File access denied.");
+}
+
+TEST_F(PlotWindow, ASaveThatFailsPartWayLeavesThePictureItWasToReplaceByteForByte) {
+    const fs::path path = folder / "plot.png";
+    const std::string old_bytes = "an earlier picture";
+    std::ofstream(path, std::ios::binary) << old_bytes;
+    tFailing_file_system files(tFailing_file_system::tStep::Write);
+    files.Bytes_before_failure = 1000;
+    {
+        const tFile_system_replacement replacement(files);
+        Save(path.string(), 0);
+    }
+    ASSERT_EQ(platform.Boxes.size(), 1u);
+    EXPECT_EQ(platform.Boxes[0].Text, With_full_stop(System_error_message(ENOSPC)));
+    EXPECT_EQ(Bytes(path), old_bytes);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
 }

@@ -14,7 +14,9 @@
 #include <memory>
 #include <unistd.h>
 
+#include "platform/system_error_message.h"
 #include "results/plot_window.h"
+#include "tests/support/failing_file_system.h"
 #include "tests/support/scripted_platform.h"
 
 namespace fs = std::filesystem;
@@ -144,6 +146,32 @@ TEST_F(ResultsViewer, SaveFailureReachesTheDefaultErrorBox) {
     EXPECT_EQ(platform.Boxes[0].Title, "Pavona");
     EXPECT_EQ(platform.Boxes[0].Text, "File not found.");
     EXPECT_EQ(form->Text(), "text");
+}
+
+TEST_F(ResultsViewer, ASaveThatFailsPartWayLeavesTheFileItWasToReplaceByteForByte) {
+    form->Append_lines(std::vector<std::string>(40, "a line of the new report"));
+    const fs::path path = folder / "results.txt";
+    const std::string old_bytes = "an earlier report\r\nkept";
+    for (QAction* save : {static_cast<QAction*>(nullptr), form->mnuSaveAsPdf}) {
+        SCOPED_TRACE(save ? "Save as PDF" : "Save Output");
+        std::ofstream(path, std::ios::binary) << old_bytes;
+        platform.Boxes.clear();
+        platform.Save_answers.push_back(path.string());
+        tFailing_file_system files(tFailing_file_system::tStep::Write);
+        files.Bytes_before_failure = 100;
+        {
+            const tFile_system_replacement replacement(files);
+            if (save)
+                save->trigger();
+            else
+                QTest::mouseClick(form->cmdSaveOutput, Qt::LeftButton);
+        }
+        ASSERT_EQ(platform.Boxes.size(), 1u);
+        EXPECT_EQ(platform.Boxes[0].Kind, tMessage_kind::Error);
+        EXPECT_EQ(platform.Boxes[0].Text, With_full_stop(System_error_message(ENOSPC)));
+        EXPECT_EQ(Bytes(path), old_bytes);
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+    }
 }
 
 TEST_F(ResultsViewer, PrintAllSendsTheWholeTextAndALineEndIn8PointCourierNew) {
