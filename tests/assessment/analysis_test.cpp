@@ -283,7 +283,9 @@ TEST(SummaryAnalysis, AFarCaseIsAnalysedAtEverySampleSizeAround502) {
         ASSERT_NO_THROW(c = Analyse_case(controls, row.Scores, {}));
         EXPECT_LT(c.Results.ZOP_lower, c.Results.ZOP);
         EXPECT_LT(c.Results.ZOP, c.Results.ZOP_upper);
-        if (previous_lower != 0) EXPECT_NEAR(c.Results.ZOP_lower, previous_lower, 1.0L);
+        if (previous_lower != 0) {
+            EXPECT_NEAR(c.Results.ZOP_lower, previous_lower, 1.0L);
+        }
         previous_lower = c.Results.ZOP_lower;
     }
 }
