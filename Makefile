@@ -2,6 +2,7 @@
 BUILD_DIR   ?= build
 HARDEN_DIR  ?= build-hardening
 WEB_DIR     ?= build-web
+ARM_DIR     ?= build-aarch64
 JOBS        ?= $(shell nproc)
 PREFIX      ?= /usr/local
 DESTDIR     ?=
@@ -9,11 +10,12 @@ PACKAGES    := cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev qt6-bas
                qt6-charts-dev qt6-svg-dev \
                libboost-dev fonts-liberation xvfb xauth clang libclang-rt-14-dev \
                desktop-file-utils poppler-utils groff-base dpkg-dev \
-               emscripten nodejs chromium
+               emscripten nodejs chromium \
+               g++-aarch64-linux-gnu libc6-dev-arm64-cross qemu-user
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps configure build web run test install package hardening clean format
+.PHONY: all deps configure build web aarch64 run test install package hardening clean format
 
 all: build
 
@@ -28,7 +30,8 @@ deps:
 	fi
 
 configure: deps
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPAVONA_WEB_BUILD_DIR=$(abspath $(WEB_DIR))
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPAVONA_WEB_BUILD_DIR=$(abspath $(WEB_DIR)) \
+	  -DPAVONA_AARCH64_BUILD_DIR=$(abspath $(ARM_DIR))
 
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
@@ -40,6 +43,17 @@ web: deps $(WEB_DIR)/npm/node_modules/.package-lock.json
 	NODE_PATH=/usr/share/nodejs emcmake cmake -S . -B $(WEB_DIR) -DCMAKE_BUILD_TYPE=Release \
 	  -DPAVONA_BUILD_GUI=OFF -DPAVONA_BUILD_TESTS=OFF -DPAVONA_BUILD_BENCHMARKS=OFF
 	NODE_PATH=/usr/share/nodejs cmake --build $(WEB_DIR) -j $(JOBS)
+
+# The Qt-free core, pavona-cli and their tests cross-compiled for aarch64 (whose
+# long double is quadruple: the software extended type) and run under
+# qemu-user; the tests in $(BUILD_DIR) then compare its pavona-cli with the
+# native one.
+aarch64: deps
+	cmake -S . -B $(ARM_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/aarch64-linux-gnu.cmake \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -DNDEBUG" \
+	  -DPAVONA_BUILD_GUI=OFF -DPAVONA_BUILD_BENCHMARKS=OFF
+	cmake --build $(ARM_DIR) -j $(JOBS)
+	cd $(ARM_DIR) && ctest --output-on-failure -j $(JOBS)
 
 # The page's tests drive Chromium with puppeteer-core, pinned in
 # tests/web/package-lock.json: installed again only when the lock changes, and
@@ -53,7 +67,8 @@ $(WEB_DIR)/npm/node_modules/.package-lock.json: tests/web/package.json tests/web
 run: build
 	./$(BUILD_DIR)/pavona
 
-# The tests in $(BUILD_DIR) also run the browser edition beside the native build.
+# The tests in $(BUILD_DIR) also run the browser edition and the aarch64 build
+# beside the native build.
 test: build web
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
@@ -74,4 +89,4 @@ format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR) $(HARDEN_DIR) $(WEB_DIR)
+	rm -rf $(BUILD_DIR) $(HARDEN_DIR) $(WEB_DIR) $(ARM_DIR)
