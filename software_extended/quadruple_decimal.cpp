@@ -126,18 +126,40 @@ private:
 constexpr long Overflow_power = 4940;
 constexpr long Underflow_power = -4960;
 
+// Significant digits past this many only say whether the value lies above
+// the number the first ones make: every point the rounding below tells apart
+// (a multiple of 2^-s for the scale s it uses, at least 10^-4960) has fewer
+// significant digits than this, so the kept digits and the whole number lie
+// on the same side of each, and fall on one only when the rest are zeros.
+// Reading then takes time linear in the length of the text.
+constexpr long Kept_digits = 12000;
+
+constexpr std::uint32_t Powers_of_ten[] = {1,      10,      100,      1000,      10000,
+                                           100000, 1000000, 10000000, 100000000, 1000000000};
+
+// n * 10^count, nine digits at a time.
+void Scale_by_ten(tNatural& n, long count) {
+    for (; count >= 9; count -= 9)
+        n.Multiply_add(Powers_of_ten[9], 0);
+    if (count > 0) n.Multiply_add(Powers_of_ten[count], 0);
+}
+
 } // namespace
 
 tBits From_decimal(std::string_view text, int bits) {
     std::size_t i = 0;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    // The significant digits as a natural number D and the power of ten p:
-    // the value is D * 10^p.
+    // The first Kept_digits significant digits as a natural number D and the
+    // power of ten p: the value is D * 10^p, plus something when a digit
+    // left out is not zero.
     tNatural digits;
     long power = 0;
     bool seen_point = false;
     long significant = 0;
+    bool nonzero_left_out = false;
+    std::uint32_t pending = 0; // digits not yet in D, at most nine
+    int pending_count = 0;
     for (; i < text.size(); ++i) {
         const char c = text[i];
         if (c == '.') {
@@ -146,11 +168,20 @@ tBits From_decimal(std::string_view text, int bits) {
         }
         if (c < '0' || c > '9') break;
         if (seen_point) --power;
-        if (significant > 0 || c != '0') {
-            digits.Multiply_add(10, static_cast<std::uint32_t>(c - '0'));
-            ++significant;
+        if (significant == 0 && c == '0') continue;
+        if (++significant > Kept_digits) {
+            ++power;
+            nonzero_left_out |= c != '0';
+            continue;
+        }
+        pending = pending * 10 + static_cast<std::uint32_t>(c - '0');
+        if (++pending_count == 9) {
+            digits.Multiply_add(Powers_of_ten[9], pending);
+            pending = 0;
+            pending_count = 0;
         }
     }
+    if (pending_count > 0) digits.Multiply_add(Powers_of_ten[pending_count], pending);
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
         ++i;
         bool negative_exponent = false;
@@ -163,15 +194,15 @@ tBits From_decimal(std::string_view text, int bits) {
     }
     if (digits.Is_zero()) return Zero(negative);
     int faults = 0;
-    if (significant + power > Overflow_power) return Infinity(negative);
-    if (significant + power < Underflow_power) return Zero(negative);
+    const long magnitude = std::min(significant, Kept_digits) + power;
+    if (magnitude > Overflow_power) return Infinity(negative);
+    if (magnitude < Underflow_power) return Zero(negative);
 
     // The quotient N / M = D * 10^p * 2^s, scaled by 2^s to bits + 3 or
-    // bits + 4 bits, then long division; the remainder says whether anything
-    // is left.
+    // bits + 4 bits, then long division; the remainder and the digits left
+    // out say whether anything is left.
     tNatural numerator = digits, denominator(1);
-    for (long k = 0; k < std::abs(power); ++k)
-        (power > 0 ? numerator : denominator).Multiply_add(10, 0);
+    Scale_by_ten(power > 0 ? numerator : denominator, std::labs(power));
     const int scale = bits + 3 - (numerator.Bit_length() - denominator.Bit_length());
     if (scale > 0)
         numerator.Shift_left(scale);
@@ -186,16 +217,23 @@ tBits From_decimal(std::string_view text, int bits) {
         }
         denominator.Shift_right_one();
     }
-    return Round(tUnpacked{negative, -scale, quotient}, !numerator.Is_zero(), bits, faults);
+    return Round(tUnpacked{negative, -scale, quotient}, !numerator.Is_zero() || nonzero_left_out,
+                 bits, faults);
 }
 
 std::optional<double> Decimal_to_double(std::string_view text) {
-    const tBits bits = From_decimal(text, 53);
+    tBits bits = From_decimal(text, 53);
     if (Kind(bits) == tKind::Zero) return (bits >> 127) ? -0.0 : 0.0;
     if (Kind(bits) != tKind::Finite) return std::nullopt;
-    const tUnpacked v = Unpack(bits);
+    tUnpacked v = Unpack(bits);
     const int top = v.Exponent + Bit_length(v.Significand) - 1;
     if (top < -1074 || top > 1023) return std::nullopt;
+    if (top < -1022) {
+        // A subnormal double keeps fewer bits: round once more from the
+        // decimal, not from the 53-bit value, which would round twice.
+        bits = From_decimal(text, top + 1075);
+        v = Unpack(bits);
+    }
     const double magnitude =
         std::ldexp(static_cast<double>(static_cast<std::uint64_t>(v.Significand >> (113 - 53))),
                    v.Exponent + (113 - 53));

@@ -71,6 +71,81 @@ TEST(DecimalConversion, ReadsTheNearestX87ValueAsStrtoldDoes) {
     }
 }
 
+// The exact decimal of (2 * significand + 1) * 2^(exponent - 1), the point
+// half-way between significand * 2^exponent and the next value up, written
+// d.ddd...e[+-]x without trailing zeros.
+std::string Halfway(std::uint64_t significand, int exponent) {
+    int faults = 0;
+    const tBits bits = Round(tUnpacked{false, exponent - 1, (tBits{significand} << 1) | 1}, false,
+                             Quadruple_bits, faults);
+    const std::string text = To_decimal("%.12500Le", bits);
+    const std::size_t e = text.find('e');
+    return text.substr(0, text.find_last_not_of('0', e - 1) + 1) + text.substr(e);
+}
+
+std::size_t Significant_digits(const std::string& text) {
+    return text.find('e') - 1;
+}
+
+// Long numbers read as the C library reads them, also where all but the
+// last of many digits put the number exactly half-way between two values:
+// the digits past those that decide (and those past the reader's bound)
+// must still tip the rounding.
+TEST(DecimalConversion, LongNumbersAndNearHalfWayPointsReadAsTheCLibraryDoes) {
+    const struct {
+        const char* Where;
+        std::uint64_t Significand;
+        int Exponent;
+        int Bits;
+    } points[] = {
+        {"near 1, x87", 0xd3a1b2c3d4e5f607, -63, X87_bits},
+        {"near 2^1000, x87", 0x8000000000000000, 1000 - 63, X87_bits},
+        {"lowest normals, x87", 0xffffffffffffffff, -16445, X87_bits},
+        {"subnormals, x87", 0x9a3b5c7d11, -16445, X87_bits},
+        {"near 1, double", 0x1a3b5c7d9e1f3, -52, 53},
+        {"subnormals, double", 0x2bcdef12, -1074, 53},
+    };
+    for (const auto& point : points) {
+        const std::string half = Halfway(point.Significand, point.Exponent);
+        const std::size_t e = half.find('e');
+        const std::string mantissa = half.substr(0, e), exponent = half.substr(e);
+        std::string below = mantissa;
+        --below.back(); // a half-way point's last digit is 5
+        const auto one_at = [&](std::size_t position) {
+            const std::size_t digits = Significant_digits(half);
+            return mantissa + std::string(position > digits + 1 ? position - digits - 1 : 0, '0') +
+                   "1" + exponent;
+        };
+        const std::string texts[] = {
+            half,           mantissa + std::string(300000, '0') + exponent,
+            one_at(12000),  one_at(12001),
+            one_at(300000), below + std::string(300000, '9') + exponent,
+        };
+        for (const std::string& text : texts) {
+            const std::string name = std::string(point.Where) + ", " +
+                                     std::to_string(Significant_digits(text)) + " digits, ending " +
+                                     text.substr(text.size() - exponent.size() - 3);
+            if (point.Bits == X87_bits)
+                EXPECT_EQ(From_decimal(text, X87_bits),
+                          From_x87(std::strtold(text.c_str(), nullptr)))
+                    << name;
+            else
+                EXPECT_EQ(Decimal_to_double(text), std::strtod(text.c_str(), nullptr)) << name;
+        }
+    }
+    // Two million random digits, read to each precision.
+    std::mt19937_64 random(27);
+    std::string text = "0.";
+    for (int i = 0; i < 2000000; ++i)
+        text += static_cast<char>('0' + random() % 10);
+    text += "e-10";
+    EXPECT_EQ(From_decimal(text, X87_bits), From_x87(std::strtold(text.c_str(), nullptr)));
+    const __float128 quadruple = strtof128(text.c_str(), nullptr);
+    tBits expected;
+    std::memcpy(&expected, &quadruple, sizeof expected);
+    EXPECT_EQ(From_decimal(text, Quadruple_bits), expected);
+}
+
 TEST(DecimalConversion, WritesX87ValuesAsPrintfDoes) {
     std::vector<long double> values = {
         0.0L,    -0.0L,     0.5L,     1.5L,      2.5L,        -0.0005L,
