@@ -89,12 +89,12 @@ TEST(SoftwareExtendedRuntime, FaultsAreRaisedAsOnTheX87Unit) {
         int Fault;
     } rows[] = {
         {"1 / 0", [](long double z, long double o, long double) { return o / z; },
-         Fault_division_by_zero},
+         ::Fault_division_by_zero},
         {"huge * huge", [](long double, long double, long double h) { return h * h; },
-         Fault_overflow},
-        {"0 / 0", [](long double z, long double, long double) { return z / z; }, Fault_invalid},
+         ::Fault_overflow},
+        {"0 / 0", [](long double z, long double, long double) { return z / z; }, ::Fault_invalid},
         {"log(-1)", [](long double, long double o, long double) { return std::log(-o); },
-         Fault_invalid},
+         ::Fault_invalid},
     };
     for (const auto& row : rows) {
         Clear_fault_flags(tFloating_point_scope::Fault_flags);
