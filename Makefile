@@ -69,7 +69,7 @@ run: build
 
 # The tests in $(BUILD_DIR) also run the browser edition and the aarch64 build
 # beside the native build.
-test: build web
+test: build web aarch64
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 # `make install PREFIX=/usr DESTDIR=/tmp/stage` stages the files for a package
