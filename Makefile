@@ -3,6 +3,7 @@ BUILD_DIR   ?= build
 HARDEN_DIR  ?= build-hardening
 WEB_DIR     ?= build-web
 R_DIR       ?= build-r
+ARM_DIR     ?= build-aarch64
 JOBS        ?= $(shell nproc)
 PREFIX      ?= /usr/local
 DESTDIR     ?=
@@ -10,14 +11,15 @@ PACKAGES    := cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev qt6-bas
                qt6-charts-dev qt6-svg-dev \
                libboost-dev fonts-liberation xvfb xauth clang libclang-rt-14-dev \
                desktop-file-utils poppler-utils groff-base dpkg-dev locales \
-               emscripten nodejs chromium webkit2gtk-driver python3-selenium
+               emscripten nodejs chromium webkit2gtk-driver python3-selenium \
+               g++-aarch64-linux-gnu libc6-dev-arm64-cross qemu-user
 # The R package's build and check; installed without their recommendations,
 # which R CMD check does not need.
 R_PACKAGES  := r-base-dev r-cran-rcpp r-cran-testthat r-cran-jsonlite r-cran-codetools
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps configure build web r run test install package hardening clean format
+.PHONY: all deps configure build web r aarch64 run test install package hardening clean format
 
 all: build
 
@@ -39,7 +41,8 @@ deps:
 	fi
 
 configure: deps
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPAVONA_WEB_BUILD_DIR=$(abspath $(WEB_DIR))
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPAVONA_WEB_BUILD_DIR=$(abspath $(WEB_DIR)) \
+	  -DPAVONA_AARCH64_BUILD_DIR=$(abspath $(ARM_DIR))
 
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
@@ -51,6 +54,17 @@ web: deps $(WEB_DIR)/npm/node_modules/.package-lock.json
 	NODE_PATH=/usr/share/nodejs emcmake cmake -S . -B $(WEB_DIR) -DCMAKE_BUILD_TYPE=Release \
 	  -DPAVONA_BUILD_GUI=OFF -DPAVONA_BUILD_TESTS=OFF -DPAVONA_BUILD_BENCHMARKS=OFF
 	NODE_PATH=/usr/share/nodejs cmake --build $(WEB_DIR) -j $(JOBS)
+
+# The Qt-free core, pavona-cli and their tests cross-compiled for aarch64 (whose
+# long double is quadruple: the software extended type) and run under
+# qemu-user; the tests in $(BUILD_DIR) then compare its pavona-cli with the
+# native one.
+aarch64: deps
+	cmake -S . -B $(ARM_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/aarch64-linux-gnu.cmake \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -DNDEBUG" \
+	  -DPAVONA_BUILD_GUI=OFF -DPAVONA_BUILD_BENCHMARKS=OFF
+	cmake --build $(ARM_DIR) -j $(JOBS)
+	cd $(ARM_DIR) && ctest --output-on-failure -j $(JOBS)
 
 # The page's tests drive Chromium with puppeteer-core, pinned in
 # tests/web/package-lock.json: installed again only when the lock changes, and
@@ -72,9 +86,9 @@ r: configure
 run: build
 	./$(BUILD_DIR)/pavona
 
-# The tests in $(BUILD_DIR) also run the browser edition beside the native
-# build, and check the R package.
-test: build web
+# The tests in $(BUILD_DIR) also run the browser edition and the aarch64 build
+# beside the native build, and check the R package.
+test: build web aarch64
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 # `make install PREFIX=/usr DESTDIR=/tmp/stage` stages the files for a package
@@ -96,4 +110,4 @@ format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR) $(HARDEN_DIR) $(WEB_DIR) $(R_DIR)
+	rm -rf $(BUILD_DIR) $(HARDEN_DIR) $(WEB_DIR) $(R_DIR) $(ARM_DIR)

@@ -2,43 +2,47 @@
 
 #include <limits>
 
+#include "software_extended/x87_constant.h"
+
 // All statistical arithmetic runs in one extended real type, chosen per target.
 //
-// On x86-64 it is the x87 80-bit format (64-bit significand, 15-bit exponent).
+// On x86 it is the x87 80-bit format (64-bit significand, 15-bit exponent).
 //
-// WebAssembly has no 80-bit format: its long double is IEEE quadruple precision
-// (113-bit significand, the same 15-bit exponent), done in software. Its
-// runtime's division and the C library's long double functions are replaced
-// by checked ones (quadruple_runtime.cpp, quadruple_math.cpp), and numbers are
-// read and written as the x87 build does (decimal_conversion.h), so both
-// builds start from the same values and print them the same way.
+// Every other target has no 80-bit format; there long double must be IEEE
+// quadruple precision (113-bit significand, the same 15-bit exponent), as on
+// WebAssembly and on aarch64 Linux. The software extended type of
+// software_extended/ then replaces the compiler's runtime for it: each
+// operation and each math function is rounded to the x87 significand with
+// the x87 unit's faults, and numbers are read and written exactly, so every
+// target starts from the same values, gets the x87 unit's results bit for bit
+// and prints them the same way.
+//
+// PAVONA_SOFTWARE_EXTENDED says which: 1 for the software type, 0 for the
+// x87 unit. The build passes it (the CMake option of the same name); a build
+// that does not is given the one its target needs.
+#if !defined(PAVONA_SOFTWARE_EXTENDED)
+#if defined(__x86_64__) || defined(__i386__)
+#define PAVONA_SOFTWARE_EXTENDED 0
+#else
+#define PAVONA_SOFTWARE_EXTENDED 1
+#endif
+#endif
+
 using Extended = long double;
 
-#if defined(__x86_64__) || defined(__i386__)
+#if PAVONA_SOFTWARE_EXTENDED
+static_assert(std::numeric_limits<Extended>::digits == 113,
+              "The software extended type needs long double in IEEE quadruple format");
+#else
 static_assert(std::numeric_limits<Extended>::digits == 64,
               "Extended must be the 80-bit x87 format with a 64-bit significand");
-#elif defined(__wasm__)
-static_assert(std::numeric_limits<Extended>::digits == 113,
-              "Extended must be IEEE quadruple precision on WebAssembly");
-#else
-#error "Extended: no verified extended real type for this target"
 #endif
 static_assert(std::numeric_limits<Extended>::max_exponent == 16384,
               "Extended must have the 15-bit exponent of the x87 format");
 
-// A constant of the statistical code as the x87 build holds it: rounded to the
-// 64-bit significand. On WebAssembly the compiler reads a long double literal
-// to 113 bits, and an operation with that constant would then differ from the
-// x87 build's; Veltkamp's split keeps the top 64 bits, folded at compile time
-// in exact quadruple arithmetic. On x86-64 the value passes unchanged.
+// A constant of the statistical code as the x87 build holds it.
 consteval Extended Extended_constant(Extended value) {
-#if defined(__wasm__)
-    constexpr Extended splitter = 0x1p49L + 1; // 2^(113 - 64) + 1
-    const Extended scaled = value * splitter;
-    return scaled - (scaled - value);
-#else
-    return value;
-#endif
+    return X87_constant(value);
 }
 
 // The mathematical constants of the statistical code. std::numbers will not

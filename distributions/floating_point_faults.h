@@ -12,8 +12,9 @@
 // A fault is a division by zero, an invalid operation or an overflow, taken
 // from the floating-point status flags; a result that is not finite counts as
 // one even when no flag says so. Underflow and inexact results are not faults.
-// WebAssembly has no status flags: there the extended arithmetic, done in
-// software (quadruple_runtime.cpp), raises the same three in a word of its own.
+// Where Extended is the software type (software_extended/), its arithmetic
+// raises the same three in a word of its own; double arithmetic raises the
+// hardware's flags, which are read beside it (WebAssembly has none).
 // A fault is raised as EFloating_point_error with a message such as
 // "Floating point division by zero".
 
@@ -25,13 +26,41 @@
 
 #include "extended.h"
 
+#if PAVONA_SOFTWARE_EXTENDED
+#include "software_extended/quadruple_arithmetic.h"
+#include "software_extended/runtime_faults.h"
+
+inline constexpr int Fault_division_by_zero = Quadruple::Fault_division_by_zero;
+inline constexpr int Fault_overflow = Quadruple::Fault_overflow;
+inline constexpr int Fault_invalid = Quadruple::Fault_invalid;
 #if defined(__wasm__)
-inline constexpr int Fault_division_by_zero = 1;
-inline constexpr int Fault_overflow = 2;
-inline constexpr int Fault_invalid = 4;
-int Test_fault_flags(int flags);
-void Clear_fault_flags(int flags);
-void Raise_fault_flags(int flags);
+inline int Test_fault_flags(int flags) {
+    return Quadruple::Runtime_faults & flags;
+}
+inline void Clear_fault_flags(int flags) {
+    Quadruple::Runtime_faults &= ~flags;
+}
+#else
+// The hardware's flags among `flags`, and the other way round.
+inline int Hardware_fault_flags(int flags) {
+    return (flags & Fault_division_by_zero ? FE_DIVBYZERO : 0) |
+           (flags & Fault_overflow ? FE_OVERFLOW : 0) | (flags & Fault_invalid ? FE_INVALID : 0);
+}
+inline int Test_fault_flags(int flags) {
+    const int hardware = fetestexcept(Hardware_fault_flags(flags));
+    const int raised =
+        Quadruple::Runtime_faults | (hardware & FE_DIVBYZERO ? Fault_division_by_zero : 0) |
+        (hardware & FE_OVERFLOW ? Fault_overflow : 0) | (hardware & FE_INVALID ? Fault_invalid : 0);
+    return raised & flags;
+}
+inline void Clear_fault_flags(int flags) {
+    Quadruple::Runtime_faults &= ~flags;
+    feclearexcept(Hardware_fault_flags(flags));
+}
+#endif
+inline void Raise_fault_flags(int flags) {
+    Quadruple::Runtime_faults |= flags;
+}
 #else
 inline constexpr int Fault_division_by_zero = FE_DIVBYZERO;
 inline constexpr int Fault_overflow = FE_OVERFLOW;

@@ -2,6 +2,10 @@
 
 #include <cstring>
 
+#if PAVONA_SOFTWARE_EXTENDED
+#include "software_extended/quadruple_decimal.h"
+#endif
+
 locale_t C_locale() {
     static const locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
     return locale;
@@ -15,7 +19,13 @@ tC_locale_scope::~tC_locale_scope() {
     if (previous_) uselocale(previous_);
 }
 
-#if defined(__wasm__)
+#if PAVONA_SOFTWARE_EXTENDED
+std::string Format_extended(std::string_view conversion, long double value) {
+    Quadruple::tBits bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    return Quadruple::To_decimal(conversion, bits);
+}
+
 std::string tFormat_writer::Next_conversion() {
     for (;;) {
         const char* percent = std::strchr(rest_, '%');

@@ -10,6 +10,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "distributions/extended.h"
+
 // The one handle on the "C" locale, made on first use (null if it cannot be).
 locale_t C_locale();
 
@@ -28,14 +30,15 @@ private:
 // Sized for any value: a wild data value can print hundreds of digits. The
 // usual short text is written once, into a buffer on the stack; a report of
 // 500 rows formats thousands of numbers.
-#if defined(__wasm__)
+#if PAVONA_SOFTWARE_EXTENDED
 #include <string_view>
 #include <type_traits>
 
-#include "distributions/decimal_conversion.h"
+// One conversion of a long double holding the software type's value, written
+// exactly (WebAssembly's printf writes a long double only to double precision).
+std::string Format_extended(std::string_view conversion, long double value);
 
-// WebAssembly's printf writes a long double only to double precision: there
-// each conversion is written on its own, a long double one exactly.
+// Each conversion is written on its own, a long double one exactly.
 class tFormat_writer {
 public:
     explicit tFormat_writer(const char* format) : rest_(format) {}

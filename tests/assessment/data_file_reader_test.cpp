@@ -215,7 +215,7 @@ TEST(DataFileReader, DecimalFormsWithSignPointAndExponentAreNumbers) {
     EXPECT_EQ(d(1, 4), 0);
     EXPECT_FALSE(std::signbit(d(1, 4))); // a typed -0 is not echoed as -0.00000
     EXPECT_EQ(d(1, 5), 1200);
-    EXPECT_EQ(d(1, 6), -0.035L);
+    EXPECT_EQ(d(1, 6), Extended_constant(-0.035L));
     EXPECT_EQ(d(1, 7), 70);
 }
 

@@ -68,7 +68,7 @@ TEST(Cli_options, TheJsonReportNamesEachKindOfLimits) {
 }
 
 TEST(Cli_options, JsonNumbersRoundTripAndNonFiniteValuesAreNull) {
-    EXPECT_EQ(Json_number(0.1L), "0.100000000000000000001");
+    EXPECT_EQ(Json_number(Extended_constant(0.1L)), "0.100000000000000000001");
     EXPECT_EQ(Json_number(30), "30");
     EXPECT_EQ(Json_number(std::numeric_limits<Extended>::quiet_NaN()), "null");
     EXPECT_EQ(Json_number(std::numeric_limits<Extended>::infinity()), "null");

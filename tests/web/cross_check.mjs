@@ -1,10 +1,12 @@
-// Runs the WebAssembly pavona-cli under Node beside the native one on every
-// data file, in every mode, and compares: exit status, messages and report
-// text exactly; JSON and CSV figures within 1e-12 relative (the limits,
-// found by a root search, within 1e-9).
+// Runs the WebAssembly pavona-cli under Node (or another build of it, such as
+// the aarch64 one under its emulator) beside the native one on every data
+// file, in every mode, and compares: exit status, messages and report text
+// exactly; JSON and CSV figures within 1e-12 relative (the limits, found by a
+// root search, within 1e-9).
 //
-// node cross_check.mjs NATIVE_CLI WEB_CLI_JS DATA_FOLDER
-// Exits 77 (skipped) when WEB_CLI_JS has not been built.
+// node cross_check.mjs NATIVE_CLI OTHER_CLI DATA_FOLDER
+// OTHER_CLI is a .js file run with Node, or a program run as it is.
+// Exits 77 (skipped) when OTHER_CLI has not been built.
 
 import { spawn } from 'node:child_process';
 import { existsSync, readdirSync, readFileSync, statSync } from 'node:fs';
@@ -12,7 +14,7 @@ import { join } from 'node:path';
 
 const [nativeCli, webCli, dataFolder] = process.argv.slice(2);
 if (!existsSync(webCli)) {
-  console.log(`${webCli} has not been built (make web); skipped`);
+  console.log(`${webCli} has not been built; skipped`);
   process.exit(77);
 }
 
@@ -133,7 +135,9 @@ const next = async () => {
   for (let run_ = runs.shift(); run_; run_ = runs.shift()) {
     const [kind, args, input, inputFile] = run_;
     const native = await run(nativeCli, args, input);
-    const web = await run(process.execPath, [webCli, ...args], input);
+    const web = webCli.endsWith('.js')
+      ? await run(process.execPath, [webCli, ...args], input)
+      : await run(webCli, args, input);
     const difference = compare(kind, native, web);
     const name = (args.join(' ') + (inputFile ? ` < ${inputFile}` : '')).replaceAll(dataFolder + '/', '');
     if (!difference) {
@@ -148,8 +152,10 @@ const next = async () => {
     }
   }
 };
+const started = Date.now();
 await Promise.all([next(), next()]);
 for (const failure of failures) console.log(failure);
 console.log(`${files.length} files: ${agreed} runs agree (${identical} byte for byte, ${refused} of them ` +
-  `refusals), ${known} named differences, ${differed} differ`);
+  `refusals), ${known} named differences, ${differed} differ; ` +
+  `${((Date.now() - started) / 1000).toFixed(1)} s`);
 process.exit(differed === 0 ? 0 : 1);

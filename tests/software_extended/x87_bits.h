@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "distributions/quadruple_arithmetic.h"
+#include "software_extended/quadruple_arithmetic.h"
 
 inline Quadruple::tBits From_x87(long double x) {
     unsigned char bytes[sizeof x] = {};

@@ -1,4 +1,4 @@
-#include "distributions/quadruple_arithmetic.h"
+#include "software_extended/quadruple_arithmetic.h"
 
 #include <algorithm>
 #include <utility>

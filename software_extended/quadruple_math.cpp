@@ -1,8 +1,8 @@
-#include "distributions/quadruple_math.h"
+#include "software_extended/quadruple_math.h"
 
 #include <array>
 
-#include "distributions/decimal_conversion.h"
+#include "software_extended/quadruple_decimal.h"
 
 namespace Quadruple {
 

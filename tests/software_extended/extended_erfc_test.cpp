@@ -1,4 +1,4 @@
-#include "distributions/extended_erfc.h"
+#include "software_extended/extended_erfc.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "distributions/quadruple_math.h"
+#include "software_extended/quadruple_math.h"
 
 #include <gtest/gtest.h>
 

@@ -1,28 +1,30 @@
-// WebAssembly only: the long double runtime of this program.
+// The long double runtime of the software extended type, for targets whose
+// long double is IEEE quadruple done in software (built only for those).
 //
 // The compiler turns long double arithmetic into calls of __addtf3, __subtf3,
 // __multf3 and __divtf3; defined here, they take the place of the compiler's
-// runtime (whose division is wrong where the divisor's significand is all
-// ones) and round as the x87 unit does. They also keep the fault flags that
-// WebAssembly lacks. The C library's long double functions that rely on
-// 113-bit rounding or fall back on double precision are replaced the same way.
-
-#if defined(__wasm__)
+// runtime (WebAssembly's divides wrongly where the divisor's significand is
+// all ones) and round as the x87 unit does. They also keep the x87 unit's
+// fault flags, which software long double arithmetic does not raise. The C
+// library's long double functions, which round to 113 bits or fall back on
+// double precision, are replaced the same way.
 
 #include <cstring>
+#include <limits>
 
-#include "distributions/extended_erfc.h"
-#include "distributions/floating_point_faults.h"
-#include "distributions/quadruple_arithmetic.h"
-#include "distributions/quadruple_math.h"
+#include "software_extended/extended_erfc.h"
+#include "software_extended/quadruple_arithmetic.h"
+#include "software_extended/quadruple_math.h"
+#include "software_extended/runtime_faults.h"
 
-static_assert(Fault_division_by_zero == Quadruple::Fault_division_by_zero &&
-              Fault_overflow == Quadruple::Fault_overflow &&
-              Fault_invalid == Quadruple::Fault_invalid);
+static_assert(std::numeric_limits<long double>::digits == 113,
+              "the software extended runtime replaces IEEE quadruple long double");
+
+int Quadruple::Runtime_faults = 0;
 
 namespace {
 
-int Fault_word = 0;
+int& Fault_word = Quadruple::Runtime_faults;
 
 Quadruple::tBits Bits(long double x) {
     Quadruple::tBits bits;
@@ -47,16 +49,6 @@ long double To_integer(long double x, Quadruple::tTo_integer direction) {
 }
 
 } // namespace
-
-int Test_fault_flags(int flags) {
-    return Fault_word & flags;
-}
-void Clear_fault_flags(int flags) {
-    Fault_word &= ~flags;
-}
-void Raise_fault_flags(int flags) {
-    Fault_word |= flags;
-}
 
 extern "C" {
 
@@ -117,5 +109,3 @@ long double rintl(long double x) {
 }
 
 } // extern "C"
-
-#endif

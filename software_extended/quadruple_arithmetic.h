@@ -3,9 +3,8 @@
 // Arithmetic on IEEE quadruple bit patterns, in integers, rounded to a chosen
 // number of significant bits.
 //
-// WebAssembly's long double is IEEE quadruple precision done in software, and
-// the runtime that comes with the compiler divides wrongly where the divisor's
-// significand is all ones. The replacement runtime (quadruple_runtime.cpp)
+// Where long double is IEEE quadruple precision done in software (WebAssembly,
+// aarch64 Linux), the replacement runtime (quadruple_runtime.cpp)
 // routes the four operations and the square root here with 64 significant
 // bits: every result is then the value the x87 unit gives (64-bit significand,
 // round to nearest even, the same exponent range and subnormal spacing), held

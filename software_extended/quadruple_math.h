@@ -12,7 +12,7 @@
 // build's C library raises them: log of 0 divides by zero, log of a negative
 // number is invalid, exp past the range overflows.
 
-#include "distributions/quadruple_arithmetic.h"
+#include "software_extended/quadruple_arithmetic.h"
 
 namespace Quadruple {
 
