@@ -97,10 +97,15 @@ void Append_fixed(std::string& text, long double value, int width, int decimals)
     }
     char digits[48]; // at most 39 digits of a 128-bit integer, from the right
     int count = 0;
-    do {
+    while (units > UINT64_MAX) {
         digits[count++] = static_cast<char>('0' + static_cast<int>(units % 10));
         units /= 10;
-    } while (units != 0);
+    }
+    std::uint64_t low = static_cast<std::uint64_t>(units); // the usual case: 64-bit division
+    do {
+        digits[count++] = static_cast<char>('0' + static_cast<int>(low % 10));
+        low /= 10;
+    } while (low != 0);
     while (count < decimals + 1)
         digits[count++] = '0';
     const int length = count + (decimals > 0 ? 1 : 0) + (negative ? 1 : 0);
