@@ -80,9 +80,16 @@ int Write_output(const std::string& output) {
 
 std::string Output(const tOptions& options, const tOutcome& outcome) {
     if (options.Json) return Json_report(*outcome.Analysis, {*options.Data_file, options.Notes});
-    std::string output;
+    // Sized once: a listing of 500 rows would otherwise be copied as it grows.
+    std::size_t length = 0;
     for (const std::string& line : outcome.Report)
-        output += line + "\n";
+        length += line.size() + 1;
+    std::string output;
+    output.reserve(length);
+    for (const std::string& line : outcome.Report) {
+        output += line;
+        output += '\n';
+    }
     return output;
 }
 

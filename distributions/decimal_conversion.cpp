@@ -22,11 +22,49 @@ std::optional<double> Decimal_to_double(std::string_view text) {
 #else
 
 #include <charconv>
+#include <cstdint>
 #include <cstdlib>
 
 #include "distributions/text_format.h"
 
+namespace {
+
+// [+-]digits[.digits] with at most 19 digits in all: the integer they form
+// and 10^(digits after the point) are both exact in the 64-bit significand,
+// so one division rounds the value once, in the rounding direction in force,
+// as strtold does, at a fraction of its cost. Anything else is strtold's.
+std::optional<Extended> Short_decimal(const std::string& text) {
+    static constexpr Extended powers[] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,
+                                          1e7L,  1e8L,  1e9L,  1e10L, 1e11L, 1e12L, 1e13L,
+                                          1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L};
+    std::size_t i = 0;
+    const bool negative = !text.empty() && text[0] == '-';
+    if (!text.empty() && (text[0] == '-' || text[0] == '+')) ++i;
+    std::uint64_t digits = 0;
+    int count = 0;
+    int after_point = -1;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            if (++count > 19) return std::nullopt;
+            digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+            if (after_point >= 0) ++after_point;
+        } else if (c == '.' && after_point < 0) {
+            after_point = 0;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (count == 0) return std::nullopt;
+    Extended value = static_cast<Extended>(digits);
+    if (negative) value = -value;
+    return after_point > 0 ? value / powers[after_point] : value;
+}
+
+} // namespace
+
 Extended Decimal_to_extended(const std::string& text) {
+    if (const std::optional<Extended> value = Short_decimal(text)) return *value;
     const locale_t locale = C_locale();
     return locale ? strtold_l(text.c_str(), nullptr, locale) : std::strtold(text.c_str(), nullptr);
 }

@@ -90,3 +90,9 @@ template <typename... Args> std::string Format_text(const char* format, Args... 
     return text;
 }
 #endif
+
+// Appends `value` exactly as Format_text("%<width>.<decimals>Lf", value)
+// writes it. A data listing prints thousands of values, and printf's exact
+// conversion of a long double costs far more than this one in integers, which
+// covers the common values (any other value is written by printf).
+void Append_fixed(std::string& text, long double value, int width, int decimals);

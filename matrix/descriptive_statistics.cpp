@@ -21,16 +21,18 @@ void Require_varying_columns(const tData_matrix& data, int r, int m) {
     }
 }
 
-// Intermediates of Cross_products: 320 KB, too much for the stack, and a
-// fresh allocation of that size per analysis costs page faults. One per thread.
-struct tCross_product_work {
-    tData_matrix deviations;
-    tTransposed_data transposed;
-};
-
-tCross_product_work& Cross_product_work() {
-    thread_local const auto work = std::make_unique<tCross_product_work>();
-    return *work;
+// The centred columns, each held contiguous: m x r values, only as many as
+// the data in use. Grown on demand and never cleared, so an analysis touches
+// no more memory than its own data needs. One per thread.
+Extended* Deviation_columns(int r, int m) {
+    thread_local std::unique_ptr<Extended[]> columns;
+    thread_local std::size_t capacity = 0;
+    const std::size_t needed = static_cast<std::size_t>(r) * static_cast<std::size_t>(m);
+    if (needed > capacity) {
+        columns.reset(new Extended[needed]); // left uninitialised: every value used is written
+        capacity = needed;
+    }
+    return columns.get();
 }
 
 } // namespace
@@ -92,10 +94,26 @@ void Multiply_transposed(const tTransposed_data& T, const tData_matrix& deviatio
 
 void Cross_products(const tData_matrix& data, int r, int m, tMatrix& S) {
     tFloating_point_scope scope;
-    tCross_product_work& work = Cross_product_work();
-    Centre_columns(data, r, m, work.deviations);
-    Transpose_data(work.deviations, r, m, work.transposed);
-    Multiply_transposed(work.transposed, work.deviations, m, r, S);
+    // The same operations, in the same order, as Centre_columns,
+    // Transpose_data and Multiply_transposed, on a compact copy.
+    tVector means;
+    Column_means(data, r, m, means);
+    Extended* const columns = Deviation_columns(r, m);
+    for (int j = 1; j <= m; ++j) {
+        Extended* const column = columns + static_cast<std::size_t>(j - 1) * r;
+        for (int l = 1; l <= r; ++l)
+            column[l - 1] = data(l, j) - means[j];
+    }
+    for (int i = 1; i <= m; ++i) {
+        const Extended* const left = columns + static_cast<std::size_t>(i - 1) * r;
+        for (int j = 1; j <= m; ++j) {
+            const Extended* const right = columns + static_cast<std::size_t>(j - 1) * r;
+            Extended sum = 0;
+            for (int l = 0; l < r; ++l)
+                sum += left[l] * right[l];
+            S(i, j) = sum;
+        }
+    }
     scope.Check();
 }
 

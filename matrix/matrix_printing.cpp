@@ -19,8 +19,10 @@ void Print_data_matrix(const tData_matrix& data, int r, int m, const std::string
     lines.push_back(title);
     for (int i = 1; i <= r; ++i) {
         std::string line = Format_text("   [%4d]:  ", i);
-        for (int j = 1; j <= m; ++j)
-            line += Format_text("%12.5Lf   ", data(i, j));
+        for (int j = 1; j <= m; ++j) {
+            Append_fixed(line, data(i, j), 12, 5);
+            line += "   ";
+        }
         lines.push_back(line);
     }
     lines.emplace_back();

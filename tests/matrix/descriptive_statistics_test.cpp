@@ -133,3 +133,36 @@ TEST(DescriptiveStatistics, ZeroVarianceOnTheDiagonalIsRefusedBeforeAnyDivision)
         EXPECT_EQ(e.Variable(), 2);
     }
 }
+
+// The compact cross products must give, bit for bit, what the three steps give
+// on the full matrices, at every size, and after its work space has grown and
+// holds a larger analysis's values (the order matters: small, large, small).
+TEST(DescriptiveStatistics, CrossProductsMatchTheStepsBitForBitAtEverySize) {
+    struct tSize {
+        int R, M;
+    };
+    const tSize sizes[] = {{3, 1}, {499, 20}, {7, 3}, {500, 6}, {2, 20}, {120, 11}};
+    unsigned state = 12345;
+    auto next = [&state] {
+        state = state * 1103515245u + 12345u;
+        return static_cast<Extended>(state >> 8) / 3.0L - 1.0e6L;
+    };
+    for (const tSize& size : sizes) {
+        auto data = Data({});
+        for (int i = 1; i <= Max_rows; ++i)
+            for (int j = 1; j <= Max_variables; ++j)
+                (*data)(i, j) = next() * (j % 3 == 0 ? 1e-7L : 1.0L);
+        tMatrix direct;
+        Cross_products(*data, size.R, size.M, direct);
+        auto deviations = std::make_unique<tData_matrix>();
+        auto T = std::make_unique<tTransposed_data>();
+        Centre_columns(*data, size.R, size.M, *deviations);
+        Transpose_data(*deviations, size.R, size.M, *T);
+        tMatrix stepwise;
+        Multiply_transposed(*T, *deviations, size.M, size.R, stepwise);
+        for (int i = 1; i <= Max_variables; ++i)
+            for (int j = 1; j <= Max_variables; ++j)
+                ASSERT_EQ(direct(i, j), stepwise(i, j))
+                    << "r " << size.R << " m " << size.M << " at " << i << "," << j;
+    }
+}
