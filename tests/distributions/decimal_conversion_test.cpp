@@ -4,8 +4,14 @@
 
 #include <cfenv>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <limits>
+#include <random>
+#include <string>
+#include <vector>
 
 // Numbers are read to the x87 significand on every target, whichever
 // conversion the target uses. The expected values were rounded from the exact
@@ -46,28 +52,31 @@ TEST(DecimalConversion, DoublesOutsideTheRangeAreRefused) {
 
 } // namespace
 
-// Decimal_to_extended on this machine against strtold, bit for bit: the short
-// numbers a data file holds take a quicker path, which must round each as
-// strtold does, in every rounding direction, and leave the rest to strtold.
+// Where long double is the x87 format, its strtold is the reference for reading:
+// the short numbers a data file holds take a quicker path, which must round each
+// as strtold does, in every rounding direction, and leave the rest to strtold.
+#if !PAVONA_SOFTWARE_EXTENDED
 TEST(DecimalConversion, DecimalToExtendedIsStrtoldBitForBit) {
-    std::vector<std::string> texts = Decimal_texts();
-    const char* const table[] = {"1.",
-                                 ".5",
-                                 "-.5",
-                                 "+.25",
-                                 "-0.0",
-                                 "0.000",
-                                 "9999999999999999999",
-                                 "99999999999999999999",
-                                 "1844674407370955161.5",
-                                 "0.1234567890123456789",
-                                 "0.12345678901234567891",
-                                 "-99999.999",
-                                 "3.4028236692093846346e1",
-                                 "1.0000000000000000001",
-                                 "0.0000000000000000001",
-                                 "12.5.3"};
-    texts.insert(texts.end(), std::begin(table), std::end(table));
+    std::vector<std::string> texts = {"1.",
+                                      ".5",
+                                      "-.5",
+                                      "+.25",
+                                      "-0.0",
+                                      "0.000",
+                                      "76.09",
+                                      "-43.3385",
+                                      "9999999999999999999",
+                                      "99999999999999999999",
+                                      "18446744073709551615",
+                                      "1844674407370955161.5",
+                                      "0.1234567890123456789",
+                                      "0.12345678901234567891",
+                                      "-99999.999",
+                                      "3.4028236692093846346e1",
+                                      "1.0000000000000000001",
+                                      "0.0000000000000000001",
+                                      "1.00000000000000000005421010862427522170038",
+                                      "12.5.3"};
     std::mt19937_64 random(25);
     char text[64];
     for (int i = 0; i < 100000; ++i) {
@@ -83,8 +92,10 @@ TEST(DecimalConversion, DecimalToExtendedIsStrtoldBitForBit) {
         for (const std::string& t : texts) {
             const long double expected = std::strtold(t.c_str(), nullptr);
             const long double got = Decimal_to_extended(t);
-            ASSERT_EQ(From_x87(got), From_x87(expected)) << t << " direction " << direction;
+            // The ten bytes of the x87 format; the rest is padding.
+            ASSERT_EQ(std::memcmp(&got, &expected, 10), 0) << t << " direction " << direction;
         }
     }
     std::fesetround(previous);
 }
+#endif
