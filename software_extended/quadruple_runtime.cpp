@@ -20,11 +20,9 @@
 static_assert(std::numeric_limits<long double>::digits == 113,
               "the software extended runtime replaces IEEE quadruple long double");
 
-int Quadruple::Runtime_faults = 0;
+thread_local int Quadruple::Runtime_faults = 0;
 
 namespace {
-
-int& Fault_word = Quadruple::Runtime_faults;
 
 Quadruple::tBits Bits(long double x) {
     Quadruple::tBits bits;
@@ -41,7 +39,7 @@ long double Value(Quadruple::tBits bits) {
 using tBinary = Quadruple::tBits (*)(Quadruple::tBits, Quadruple::tBits, int, int&);
 
 long double X87_operation(tBinary operation, long double a, long double b) {
-    return Value(operation(Bits(a), Bits(b), Quadruple::X87_bits, Fault_word));
+    return Value(operation(Bits(a), Bits(b), Quadruple::X87_bits, Quadruple::Runtime_faults));
 }
 
 long double To_integer(long double x, Quadruple::tTo_integer direction) {
@@ -66,22 +64,22 @@ long double __divtf3(long double a, long double b) {
 }
 
 long double sqrtl(long double x) {
-    return Value(Quadruple::Square_root(Bits(x), Fault_word));
+    return Value(Quadruple::Square_root(Bits(x), Quadruple::Runtime_faults));
 }
 long double expl(long double x) {
-    return Value(Quadruple::Exp(Bits(x), Fault_word));
+    return Value(Quadruple::Exp(Bits(x), Quadruple::Runtime_faults));
 }
 long double expm1l(long double x) {
-    return Value(Quadruple::Exp_minus_one(Bits(x), Fault_word));
+    return Value(Quadruple::Exp_minus_one(Bits(x), Quadruple::Runtime_faults));
 }
 long double logl(long double x) {
-    return Value(Quadruple::Log(Bits(x), Fault_word));
+    return Value(Quadruple::Log(Bits(x), Quadruple::Runtime_faults));
 }
 long double log1pl(long double x) {
-    return Value(Quadruple::Log_one_plus(Bits(x), Fault_word));
+    return Value(Quadruple::Log_one_plus(Bits(x), Quadruple::Runtime_faults));
 }
 long double powl(long double x, long double y) {
-    return Value(Quadruple::Power(Bits(x), Bits(y), Fault_word));
+    return Value(Quadruple::Power(Bits(x), Bits(y), Quadruple::Runtime_faults));
 }
 
 // The C library's own computes it in double precision.
