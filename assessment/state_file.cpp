@@ -13,15 +13,10 @@
 #include "distributions/decimal_conversion.h"
 #include "distributions/text_format.h"
 #include "platform/file_writer.h"
+#include "platform/state_folder.h"
 #include "platform/system_error_message.h"
 
 namespace {
-
-#ifdef _WIN32
-constexpr char Path_separator = '\\';
-#else
-constexpr char Path_separator = '/';
-#endif
 
 struct tFile_closer {
     void operator()(std::FILE* file) const { std::fclose(file); }

@@ -12,12 +12,6 @@
 
 namespace {
 
-#ifdef _WIN32
-constexpr char Path_separator = '\\';
-#else
-constexpr char Path_separator = '/';
-#endif
-
 bool Is_separator(char c) {
     // A backslash is the separator of the paths the rule was made for; '/' is
     // accepted too so that the rule also works on Linux paths.

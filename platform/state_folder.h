@@ -5,6 +5,13 @@
 
 #include <string>
 
+// The separator this system writes between a folder and a file name.
+#ifdef _WIN32
+inline constexpr char Path_separator = '\\';
+#else
+inline constexpr char Path_separator = '/';
+#endif
+
 // The executable's folder, without a trailing separator: the path up to the
 // latest separator before the first ".exe" (in any case) anywhere in the path,
 // so a folder named tools.exe counts. A path without ".exe" gives the folder
