@@ -2,6 +2,8 @@
 // edition's page opened straight from its folder (file://). Every request
 // outside the page's folder is refused and recorded.
 import { createRequire } from "node:module";
+import { before, after } from "node:test";
+import assert from "node:assert/strict";
 import { mkdtempSync, rmSync, readdirSync, readFileSync, existsSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { join, resolve } from "node:path";
@@ -156,4 +158,25 @@ export async function seriesEnded(page) {
     return !section.hidden && document.getElementById("series-stop").hidden &&
       /\(\d+\)$/.test(document.getElementById("series-heading").textContent);
   }, { timeout: 120000 });
+}
+
+// One Chromium for a test file, a scratch folder it removes, the foreign
+// requests its pages made, and a page for each test that fails on a script error.
+export function sharedBrowser(prefix) {
+  const shared = { session: null, foreign: [], scratch: mkdtempSync(join(tmpdir(), prefix)) };
+  before(async () => { shared.session = await launch(); });
+  after(async () => {
+    await shared.session.close();
+    rmSync(shared.scratch, { recursive: true, force: true });
+  });
+  shared.withPage = async (body) => {
+    const opened = await openPage(shared.session.browser, shared.foreign);
+    try {
+      await body(opened.page, opened);
+      assert.deepEqual(opened.errors, [], "no script errors on the page");
+    } finally {
+      await opened.close();
+    }
+  };
+  return shared;
 }

@@ -2,34 +2,15 @@
 // pavona-cli: the same report for the same entries and data, whichever way
 // the data arrive, and the page's own duties (saving, the plot, refusals
 // beside their fields, the keyboard, nothing fetched from elsewhere).
-import { test, before, after } from "node:test";
+import { test } from "node:test";
 import assert from "node:assert/strict";
-import { readFileSync, writeFileSync, mkdtempSync, rmSync } from "node:fs";
-import { tmpdir } from "node:os";
+import { readFileSync, writeFileSync } from "node:fs";
 import { join, resolve } from "node:path";
-import { launch, openPage, cliRun, typeEntries, giveData, reportText, runContinue, seriesEnded } from "./browser.mjs";
+import { sharedBrowser, cliRun, typeEntries, giveData, reportText, runContinue, seriesEnded } from "./browser.mjs";
 
 const data = resolve(process.env.PAVONA_TEST_DATA || "tests/data");
-const scratch = mkdtempSync(join(tmpdir(), "pavona-page-test-"));
-
-let chromium;
-const foreign = [];
-
-before(async () => { chromium = await launch(); });
-after(async () => {
-  await chromium.close();
-  rmSync(scratch, { recursive: true, force: true });
-});
-
-async function withPage(body) {
-  const opened = await openPage(chromium.browser, foreign);
-  try {
-    await body(opened.page, opened);
-    assert.deepEqual(opened.errors, [], "no script errors on the page");
-  } finally {
-    await opened.close();
-  }
-}
+const shared = sharedBrowser("pavona-page-test-");
+const { scratch, foreign, withPage } = shared;
 
 test("the raw data give pavona-cli's report, from the file chooser or pasted rows", async (t) => {
   const cases = [

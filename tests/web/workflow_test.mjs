@@ -1,38 +1,22 @@
 // The page as a clinician uses it, one workflow a test: patients one after
 // another, a too small N, a series off the main thread, the summary form,
 // and the small things around the report.
-import { test, before, after } from "node:test";
+import { test } from "node:test";
 import assert from "node:assert/strict";
 import { readFileSync, writeFileSync, mkdtempSync, rmSync, copyFileSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { join, resolve } from "node:path";
 import { pathToFileURL } from "node:url";
 import { spawnSync } from "node:child_process";
-import { launch, openPage, cli, cliRun, typeEntries, giveData, reportText, runContinue, seriesEnded, site }
+import { sharedBrowser, cli, cliRun, typeEntries, giveData, reportText, runContinue, seriesEnded, site }
   from "./browser.mjs";
 
 const data = resolve(process.env.PAVONA_TEST_DATA || "tests/data");
-const scratch = mkdtempSync(join(tmpdir(), "pavona-workflow-test-"));
 const workedExample = join(data, "worked_example.txt");
 const exampleLines = readFileSync(workedExample, "utf8").trim().split(/\r?\n/);
 
-let chromium;
-const foreign = [];
-before(async () => { chromium = await launch(); });
-after(async () => {
-  await chromium.close();
-  rmSync(scratch, { recursive: true, force: true });
-});
-
-async function withPage(body) {
-  const opened = await openPage(chromium.browser, foreign);
-  try {
-    await body(opened.page, opened);
-    assert.deepEqual(opened.errors, [], "no script errors on the page");
-  } finally {
-    await opened.close();
-  }
-}
+const shared = sharedBrowser("pavona-workflow-test-");
+const { scratch, foreign, withPage } = shared;
 
 const text = (page, selector) => page.$eval(selector, (e) => e.textContent);
 const shown = (page, selector) => page.$eval(selector, (e) => !e.hidden && e.textContent.trim() !== "");
@@ -284,7 +268,7 @@ test("the small things around the report", async (t) => {
   await t.test("index.html without its files, or without JavaScript, says to open the whole folder", async () => {
     const alone = mkdtempSync(join(scratch, "alone-"));
     copyFileSync(join(site, "index.html"), join(alone, "index.html"));
-    const context = await chromium.browser.createBrowserContext();
+    const context = await shared.session.browser.createBrowserContext();
     try {
       const page = await context.newPage();
       await page.goto(pathToFileURL(join(alone, "index.html")).href);
