@@ -48,6 +48,157 @@ std::pair<tBits, tBits> Wide_product(tBits a, tBits b) {
     return {high, result_low};
 }
 
+// The fast paths below take both operands as normal x87 numbers (every value
+// the runtime hands out has at most 64 significant bits) and give a normal
+// result; anything else goes the general way. They use 64-bit integers
+// only: on WebAssembly every 128-bit shift or product is a call.
+constexpr std::uint64_t Top_bit = 1ULL << 63;
+constexpr int Spare_fraction_bits = Fraction_bits - (X87_bits - 1);
+
+// Rounds the 128-bit significand high:low (leading bit at 63 of high), plus a
+// nonzero amount below it when `sticky`, to 64 bits; false when the result is
+// not a normal number.
+bool Pack_x87_normal(bool negative, int exponent, std::uint64_t high, std::uint64_t low,
+                     bool sticky, tBits& packed) {
+    const bool round_bit = (low >> 63) != 0;
+    const bool rest = (low << 1) != 0 || sticky;
+    if (round_bit && (rest || (high & 1) != 0) && ++high == 0) {
+        high = Top_bit;
+        ++exponent;
+    }
+    if (exponent < Min_exponent || exponent > Max_exponent) return false;
+    const std::uint64_t top = (negative ? Top_bit : 0) |
+                              (static_cast<std::uint64_t>(exponent + Bias) << 48) |
+                              ((high & ~Top_bit) >> 15);
+    packed = (static_cast<tBits>(top) << 64) | (high << Spare_fraction_bits);
+    return true;
+}
+
+bool Fast_add(tBits a, tBits b, tBits& sum) {
+    tX87_normal x, y;
+    if (!As_x87_normal(a, x) || !As_x87_normal(b, y)) return false;
+    if (y.Exponent > x.Exponent || (y.Exponent == x.Exponent && y.Significand > x.Significand))
+        std::swap(x, y);
+    // y aligned below x's leading bit as high:low, its bits past that in `sticky`.
+    const int distance = x.Exponent - y.Exponent;
+    std::uint64_t y_high = 0, y_low = 0;
+    bool sticky = false;
+    if (distance == 0) {
+        y_high = y.Significand;
+    } else if (distance < 64) {
+        y_high = y.Significand >> distance;
+        y_low = y.Significand << (64 - distance);
+    } else if (distance == 64) {
+        y_low = y.Significand;
+    } else if (distance < 128) {
+        y_low = y.Significand >> (distance - 64);
+        sticky = (y.Significand << (128 - distance)) != 0;
+    } else {
+        sticky = true;
+    }
+    int exponent = x.Exponent;
+    std::uint64_t high, low;
+    if (x.Negative == y.Negative) {
+        low = y_low;
+        high = x.Significand + y_high;
+        if (high < x.Significand) {
+            // The carry: one more bit above the 64. It needs a distance below
+            // 64, where low's last bit is 0, so shifting it out loses nothing.
+            low = (low >> 1) | (high << 63);
+            high = (high >> 1) | Top_bit;
+            ++exponent;
+        }
+    } else {
+        // As in Add: the lost bits of y are taken whole from x.
+        // (y_low is below 2^63 wherever `sticky` is set, so `take` cannot wrap.)
+        const std::uint64_t take = y_low + (sticky ? 1 : 0);
+        low = 0 - take;
+        high = x.Significand - y_high - (take != 0 ? 1 : 0);
+        if (high == 0 && low == 0) {
+            sum = Zero(false);
+            return true;
+        }
+        if (high == 0) {
+            high = low;
+            low = 0;
+            exponent -= 64;
+        }
+        const int shift = __builtin_clzll(high);
+        if (shift != 0) {
+            high = (high << shift) | (low >> (64 - shift));
+            low <<= shift;
+            exponent -= shift;
+        }
+    }
+    return Pack_x87_normal(x.Negative, exponent, high, low, sticky, sum);
+}
+
+bool Fast_multiply(tBits a, tBits b, tBits& product) {
+    tX87_normal x, y;
+    if (!As_x87_normal(a, x) || !As_x87_normal(b, y)) return false;
+    constexpr std::uint64_t Half = 0xffffffffULL;
+    const std::uint64_t a1 = x.Significand >> 32, a0 = x.Significand & Half;
+    const std::uint64_t b1 = y.Significand >> 32, b0 = y.Significand & Half;
+    const std::uint64_t p00 = a0 * b0, p01 = a0 * b1, p10 = a1 * b0, p11 = a1 * b1;
+    const std::uint64_t middle = (p00 >> 32) + (p01 & Half) + (p10 & Half);
+    std::uint64_t low = (middle << 32) | (p00 & Half);
+    std::uint64_t high = p11 + (p01 >> 32) + (p10 >> 32) + (middle >> 32);
+    int exponent = x.Exponent + y.Exponent + 1;
+    if ((high & Top_bit) == 0) {
+        high = (high << 1) | (low >> 63);
+        low <<= 1;
+        --exponent;
+    }
+    return Pack_x87_normal(x.Negative != y.Negative, exponent, high, low, false, product);
+}
+
+// (high:low) / divisor for a divisor with its top bit set and high below it:
+// the quotient and remainder, by two steps of 32-bit digits (Knuth's
+// algorithm D, as in Hacker's Delight's divlu).
+std::uint64_t Divide_words(std::uint64_t high, std::uint64_t low, std::uint64_t divisor,
+                           std::uint64_t& remainder) {
+    constexpr std::uint64_t Base = 1ULL << 32;
+    const std::uint64_t d1 = divisor >> 32, d0 = divisor & (Base - 1);
+    const std::uint64_t digits[2] = {low >> 32, low & (Base - 1)};
+    std::uint64_t rest = high, quotient = 0;
+    for (const std::uint64_t digit : digits) {
+        // The trial digit is at most two too large.
+        std::uint64_t q = rest / d1, r = rest - q * d1;
+        for (int i = 0; i < 2 && (q >= Base || q * d0 > ((r << 32) | digit)); ++i) {
+            --q;
+            r += d1;
+            if (r >= Base) break;
+        }
+        rest = (rest << 32) + digit - q * divisor;
+        quotient = (quotient << 32) | q;
+    }
+    remainder = rest;
+    return quotient;
+}
+
+bool Fast_divide(tBits a, tBits b, tBits& quotient) {
+    tX87_normal x, y;
+    if (!As_x87_normal(a, x) || !As_x87_normal(b, y)) return false;
+    std::uint64_t kept, remainder;
+    bool round_bit;
+    int exponent = x.Exponent - y.Exponent;
+    if (x.Significand >= y.Significand) {
+        // 65 quotient bits: the leading one, then 64 from what is left.
+        const std::uint64_t below =
+            Divide_words(x.Significand - y.Significand, 0, y.Significand, remainder);
+        kept = Top_bit | (below >> 1);
+        round_bit = (below & 1) != 0;
+    } else {
+        kept = Divide_words(x.Significand, 0, y.Significand, remainder);
+        --exponent;
+        // One more quotient bit, for the rounding.
+        round_bit = (remainder >> 63) != 0 || (remainder << 1) >= y.Significand;
+        if (round_bit) remainder = (remainder << 1) - y.Significand;
+    }
+    return Pack_x87_normal(x.Negative != y.Negative, exponent, kept, round_bit ? Top_bit : 0,
+                           remainder != 0, quotient);
+}
+
 } // namespace
 
 int Bit_length(tBits x) {
@@ -55,6 +206,65 @@ int Bit_length(tBits x) {
     if (high) return 128 - __builtin_clzll(high);
     const auto low = static_cast<std::uint64_t>(x);
     return low ? 64 - __builtin_clzll(low) : 0;
+}
+
+bool As_x87_normal(tBits x, tX87_normal& v) {
+    const auto high = static_cast<std::uint64_t>(x >> 64), low = static_cast<std::uint64_t>(x);
+    const int biased = static_cast<int>((high >> 48) & 0x7fff);
+    if (biased == 0 || biased == Exponent_all_ones ||
+        (low & ((1ULL << Spare_fraction_bits) - 1)) != 0)
+        return false;
+    v.Negative = (high >> 63) != 0;
+    v.Exponent = biased - Bias;
+    v.Significand = Top_bit | ((high & ((1ULL << 48) - 1)) << 15) | (low >> Spare_fraction_bits);
+    return true;
+}
+
+bool Round_approximation(double hi, double lo, int scale, int error_bits, tBits& rounded) {
+    if (!(hi != 0 && __builtin_isfinite(hi) && __builtin_isfinite(lo))) return false;
+    const bool negative = hi < 0;
+    if (negative) {
+        hi = -hi;
+        lo = -lo;
+    }
+    // hi + lo as a 128-bit fixed-point number with hi's leading bit at 127.
+    int exponent;
+    const double fraction = __builtin_frexp(hi, &exponent); // hi = fraction 2^exponent
+    std::uint64_t high = static_cast<std::uint64_t>(__builtin_ldexp(fraction, 53)) << 11, low = 0;
+    if (lo != 0) {
+        int lo_exponent;
+        const double lo_fraction = __builtin_frexp(__builtin_fabs(lo), &lo_exponent);
+        const auto digits = static_cast<std::uint64_t>(__builtin_ldexp(lo_fraction, 53));
+        // Where lo's last digit falls against bit 0; bits below it are dropped,
+        // an error far inside the margin asked for below.
+        const int shift = lo_exponent - exponent + 75;
+        if (shift > 22) return false; // not a normalized pair
+        std::uint64_t part_high = 0, part_low = 0;
+        if (shift >= 0) {
+            part_low = digits << shift;
+            part_high = shift == 0 ? 0 : digits >> (64 - shift);
+        } else if (shift > -64) {
+            part_low = digits >> -shift;
+        }
+        if (lo > 0) {
+            low += part_low;
+            high += part_high + (low < part_low ? 1 : 0);
+        } else {
+            high -= part_high + (low < part_low ? 1 : 0);
+            low -= part_low;
+        }
+        if ((high & Top_bit) == 0) {
+            high = (high << 1) | (low >> 63);
+            low <<= 1;
+            --exponent;
+        }
+    }
+    // Bit 0 weighs 2^(exponent - 128) and the error is below
+    // 2^(exponent - error_bits): the rounding is sure only that far from the
+    // half-way point between two x87 numbers.
+    const std::uint64_t from_half = low > Top_bit ? low - Top_bit : Top_bit - low;
+    if (error_bits < 72 || error_bits > 108 || from_half >> (129 - error_bits) == 0) return false;
+    return Pack_x87_normal(negative, exponent - 1 + scale, high, low, false, rounded);
 }
 
 tKind Kind(tBits x) {
@@ -134,6 +344,7 @@ tBits Round(const tUnpacked& exact, bool sticky, int bits, int& faults) {
 }
 
 tBits Add(tBits a, tBits b, int bits, int& faults) {
+    if (tBits sum; bits == X87_bits && Fast_add(a, b, sum)) return sum;
     const tKind ka = Kind(a), kb = Kind(b);
     if (ka == tKind::Nan || kb == tKind::Nan) return Quiet_nan();
     if (ka == tKind::Infinite && kb == tKind::Infinite) {
@@ -184,6 +395,7 @@ tBits Subtract(tBits a, tBits b, int bits, int& faults) {
 }
 
 tBits Multiply(tBits a, tBits b, int bits, int& faults) {
+    if (tBits product; bits == X87_bits && Fast_multiply(a, b, product)) return product;
     const tKind ka = Kind(a), kb = Kind(b);
     const bool negative = Sign_of(a) != Sign_of(b);
     if (ka == tKind::Nan || kb == tKind::Nan) return Quiet_nan();
@@ -211,6 +423,7 @@ tBits Multiply(tBits a, tBits b, int bits, int& faults) {
 }
 
 tBits Divide(tBits a, tBits b, int bits, int& faults) {
+    if (tBits quotient; bits == X87_bits && Fast_divide(a, b, quotient)) return quotient;
     const tKind ka = Kind(a), kb = Kind(b);
     const bool negative = Sign_of(a) != Sign_of(b);
     if (ka == tKind::Nan || kb == tKind::Nan) return Quiet_nan();

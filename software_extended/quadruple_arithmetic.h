@@ -44,6 +44,21 @@ tKind Kind(tBits x);
 // The finite value of x (zero included): a 113-bit significand for a normal
 // number, fewer for a subnormal one.
 tUnpacked Unpack(tBits x);
+// A normal number with at most 64 significant bits, as the x87 unit holds it.
+struct tX87_normal {
+    bool Negative = false;
+    int Exponent = 0;              // of the leading bit
+    std::uint64_t Significand = 0; // leading bit at 63
+};
+// False unless x is such a number.
+bool As_x87_normal(tBits x, tX87_normal& v);
+
+// The x87 rounding of (hi + lo) 2^scale, an approximation within a relative
+// 2^-error_bits of a value whose x87 rounding is wanted: false, and nothing
+// rounded, unless that value is surely on the same side of the half-way
+// point between two x87 numbers, and the result a normal number.
+bool Round_approximation(double hi, double lo, int scale, int error_bits, tBits& rounded);
+
 // Zero, infinity and the quiet NaN with the given sign.
 tBits Zero(bool negative);
 tBits Infinity(bool negative);

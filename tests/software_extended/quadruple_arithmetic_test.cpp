@@ -88,6 +88,96 @@ TEST(QuadrupleArithmetic, OperationsMatchTheX87UnitBitForBitWithItsFaults) {
     }
 }
 
+// Pairs that meet the 64-bit paths at their edges: every alignment distance,
+// near cancellation, results exactly half-way between two x87 numbers, carries
+// out of all-ones significands, and results at the ends of the normal range.
+std::vector<std::pair<long double, long double>> Edge_pairs() {
+    std::mt19937_64 random(64);
+    std::vector<std::pair<long double, long double>> pairs;
+    for (int i = 0; i < 6000; ++i) {
+        const std::uint64_t m1 = random() | (1ULL << 63);
+        std::uint64_t m2 = random() | (1ULL << 63);
+        if (i % 5 == 0) m2 = m1 ^ (random() & 0xff);
+        if (i % 7 == 0) m2 = ~0ULL;
+        if (i % 11 == 0) m2 = (1ULL << 63) | 1;
+        const int distance = static_cast<int>(random() % 140);
+        const long double a = std::ldexp(static_cast<long double>(m1), -63);
+        long double b = std::ldexp(static_cast<long double>(m2), -63 - distance);
+        if (i % 2) b = -b;
+        pairs.push_back({a, b});
+    }
+    for (int d = 1; d < 70; ++d) {
+        // 1 + 2^-d * (an odd multiple of a half-unit): ties and their neighbours.
+        for (long double odd : {1.0L, 3.0L, 5.0L})
+            pairs.push_back({1.0L, std::ldexp(odd, -64 - d + 1)});
+        pairs.push_back({0x1.fffffffffffffffep16383L, std::ldexp(1.0L, -d)});
+        pairs.push_back({0x1p-16382L, std::ldexp(1.0L + 0x1p-63L, -d)});
+        // A power of two less a little more than half its lower neighbour's unit.
+        pairs.push_back({1.0L, -std::ldexp(1.0L + 0x1p-63L, -d)});
+        pairs.push_back({1.0L, -std::ldexp(2.0L - 0x1p-63L, -d)});
+    }
+    return pairs;
+}
+
+TEST(QuadrupleArithmetic, EdgesOfThe64BitPathsMatchTheX87Unit) {
+    const long double scales[] = {1.0L, 0x1p16000L, 0x1p-16000L};
+    struct tOperation {
+        const char* Name;
+        tBits (*Mine)(tBits, tBits, int, int&);
+        long double (*X87)(long double, long double);
+    };
+    const tOperation operations[] = {
+        {"add", Add, [](long double a, long double b) { return a + b; }},
+        {"multiply", Multiply, [](long double a, long double b) { return a * b; }},
+        {"divide", Divide, [](long double a, long double b) { return a / b; }},
+    };
+    for (const tOperation& operation : operations)
+        for (long double scale : scales)
+            for (const auto& [x, y] : Edge_pairs())
+                for (const auto& [a, b] : {std::pair{x * scale, y}, std::pair{y, x * scale}}) {
+                    std::feclearexcept(FE_ALL_EXCEPT);
+                    volatile long double x87 = operation.X87(a, b);
+                    const int x87_faults = X87_faults();
+                    int faults = 0;
+                    const tBits mine = operation.Mine(From_x87(a), From_x87(b), X87_bits, faults);
+                    ASSERT_TRUE(Same(mine, x87) && faults == x87_faults)
+                        << operation.Name << " " << static_cast<double>(a) << " "
+                        << static_cast<double>(b);
+                }
+}
+
+// With error_bits 80, a value in [1, 2) is rounded only when it lies more
+// than 2^-78 from the half-way point between two x87 numbers.
+TEST(QuadrupleArithmetic, ApproximationsAreRoundedOnlyWhenSurelyOnOneSide) {
+    struct tCase {
+        double Hi, Lo;
+        int Scale;
+        bool Rounded;
+        long double Expected;
+    };
+    const tCase cases[] = {
+        {1, 0x1p-64, 0, false, 0},                        // half-way: either side
+        {1, 0x1p-64 + 0x1p-79, 0, false, 0},              // inside the margin
+        {1, 0x1p-64 + 0x1p-77, 0, true, 1 + 0x1p-63L},    // past it
+        {1, 0x1p-64 - 0x1p-77, 0, true, 1},               // and below
+        {-1, -0x1p-64 - 0x1p-77, 0, true, -1 - 0x1p-63L}, // the sign apart
+        {1, -0x1p-65, 0, false, 0},                       // half-way below 1
+        {1, -0x1p-66, 0, true, 1},                        // nearer 1
+        {1, -0x1p-64 - 0x1p-100, 0, true, 1 - 0x1p-64L},  // nearer the next below
+        {0x1.8p0, 0x1p-60, 3, true, 12 + 0x1p-57L},       // scaled
+        {1, 0, 16384, false, 0},                          // past the range
+        {1, 0, -16383, false, 0},                         // subnormal
+    };
+    for (const tCase& c : cases) {
+        tBits rounded = 0;
+        ASSERT_EQ(Round_approximation(c.Hi, c.Lo, c.Scale, 80, rounded), c.Rounded)
+            << c.Hi << " + " << c.Lo;
+        if (c.Rounded) {
+            EXPECT_EQ(rounded, From_x87(c.Expected)) << c.Hi << " + " << c.Lo;
+        }
+    }
+}
+
 TEST(QuadrupleArithmetic, SquareRootMatchesTheX87Unit) {
     for (long double a : Operands(20000)) {
         std::feclearexcept(FE_ALL_EXCEPT);
