@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "software_extended/double_double.h"
 #include "software_extended/quadruple_decimal.h"
 
 namespace Quadruple {
@@ -118,6 +119,95 @@ tQ Log_positive(tBits x) {
     return Whole(e) * Ln2() + Whole(2) * s * sum;
 }
 
+using Double_double::tDD;
+using Double_double::Two_product;
+
+// ln 2 to 107 bits, its error 2^-110.
+constexpr tDD Ln2_pair{0x1.62e42fefa39efp-1, 0x1.abc9e3b39803fp-56};
+
+// 1/n for the series below.
+const std::array<tDD, 18>& Pair_reciprocals() {
+    static const std::array<tDD, 18> table = [] {
+        std::array<tDD, 18> r{};
+        for (int n = 1; n < 18; ++n)
+            r[static_cast<std::size_t>(n)] = tDD{1, 0} / tDD{static_cast<double>(n), 0};
+        return r;
+    }();
+    return table;
+}
+
+// The 64-bit significand times 2^scale, exactly.
+tDD Split(std::uint64_t significand, int scale) {
+    return {__builtin_ldexp(static_cast<double>(significand >> 11), scale + 11),
+            __builtin_ldexp(static_cast<double>(significand & 0x7ff), scale)};
+}
+
+} // namespace
+
+// As Log_positive: log m = 2 atanh(s), s = (m - 1)/(m + 1), |s| < 0.172.
+std::optional<tApproximation> Log_approximation(tBits x) {
+    tX87_normal v;
+    if (!As_x87_normal(x, v) || v.Negative) return std::nullopt;
+    int e = v.Exponent;
+    tDD m = Split(v.Significand, -63);
+    if (v.Significand > 0xb504f333f9de6484ULL) {
+        m = tDD{m.Hi / 2, m.Lo / 2};
+        ++e;
+    }
+    if (e == 0 && m.Hi == 1) return std::nullopt; // log 1 = 0, not a normal number
+    const tDD s = (m - tDD{1, 0}) / (m + tDD{1, 0});
+    const tDD z = s * s;
+    // The terms from z^9 on are below 2^-50 of the sum: double precision is
+    // enough for them. The first left out, z^19/39, is below 2^-101.
+    double tail = 1.0 / 37;
+    for (int n = 35; n >= 19; n -= 2)
+        tail = 1.0 / n + z.Hi * tail;
+    const auto& reciprocal = Pair_reciprocals();
+    tDD sum{tail, 0};
+    for (int n = 17; n >= 1; n -= 2)
+        sum = reciprocal[static_cast<std::size_t>(n)] + z * sum;
+    const tDD log_m = tDD{2 * s.Hi, 2 * s.Lo} * sum;
+    const tDD e_ln2 = Two_product(e, Ln2_pair.Hi) + tDD{e * Ln2_pair.Lo, 0};
+    const tDD log_x = e_ln2 + log_m;
+    return tApproximation{log_x.Hi, log_x.Lo, 0};
+}
+
+// exp(x) = 2^k exp(r), r = x - k ln 2, and exp(r) = exp(r/32)^32, whose
+// Taylor series needs only twelve terms.
+std::optional<tApproximation> Exp_approximation(tBits x) {
+    tX87_normal v;
+    if (!As_x87_normal(x, v) || v.Exponent < -900 || v.Exponent > 13) return std::nullopt;
+    tDD a = Split(v.Significand, v.Exponent - 63);
+    if (v.Negative) a = -a;
+    const double k = __builtin_nearbyint(a.Hi / Ln2_pair.Hi);
+    // Both products exact: r's error is k times ln 2's, 2^-96 at most.
+    const tDD r = a - Two_product(k, Ln2_pair.Hi) - Two_product(k, Ln2_pair.Lo);
+    const tDD t{r.Hi / 32, r.Lo / 32};
+    // The terms from t^8/8! on are below 2^-57: double precision is enough.
+    // The first left out, t^12/12!, is below 2^-107.
+    double tail = 1;
+    for (int n = 11; n >= 8; --n)
+        tail = 1 + t.Hi / n * tail;
+    const auto& reciprocal = Pair_reciprocals();
+    tDD sum{tail, 0};
+    for (int n = 7; n >= 1; --n)
+        sum = tDD{1, 0} + t * reciprocal[static_cast<std::size_t>(n)] * sum;
+    for (int squaring = 0; squaring < 5; ++squaring)
+        sum = sum * sum;
+    return tApproximation{sum.Hi, sum.Lo, static_cast<int>(k)};
+}
+
+namespace {
+
+// The approximations' errors are a few units of 2^-100 at most; this bound
+// leaves a wide margin, and still gives the result from them for all but
+// about one argument in 30,000.
+constexpr int Approximation_error_bits = 80;
+
+bool Round_first_attempt(const std::optional<tApproximation>& a, tBits& result) {
+    return a && Round_approximation(a->Hi, a->Lo, a->Scale, Approximation_error_bits, result);
+}
+
 bool Below_in_magnitude(tBits x, int exponent) {
     const tUnpacked v = Unpack(x);
     return v.Significand == 0 || v.Exponent + Bit_length(v.Significand) - 1 < exponent;
@@ -171,6 +261,7 @@ tBits Exp(tBits x, int& faults) {
     case tKind::Finite:
         break;
     }
+    if (tBits result; Round_first_attempt(Exp_approximation(x), result)) return result;
     int unused = 0;
     if (!Negative(x) && Add(x, Whole(-Exp_overflow).B, Quadruple_bits, unused) >> 127 == 0) {
         faults |= Fault_overflow;
@@ -221,6 +312,7 @@ tBits Log(tBits x, int& faults) {
         faults |= Fault_invalid;
         return Quiet_nan();
     }
+    if (tBits result; Round_first_attempt(Log_approximation(x), result)) return result;
     int unused = 0;
     return Round(Unpack(Log_positive(x).B), false, X87_bits, unused);
 }

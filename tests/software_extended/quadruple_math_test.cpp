@@ -66,6 +66,40 @@ TEST(QuadrupleMath, FunctionsAreCorrectlyRoundedToTheX87Significand) {
     }
 }
 
+// The first attempts promise far less error than they have; a slip in a
+// constant or a series term shows here long before it could change a result.
+TEST(QuadrupleMath, FirstAttemptsAreWithin2ToTheMinus95) {
+    struct tFunction {
+        const char* Name;
+        std::optional<tApproximation> (*Approximation)(tBits);
+        tBig (*Exact)(const tBig&);
+        long double Low, High;
+    };
+    const tFunction functions[] = {
+        {"exp", Exp_approximation, [](const tBig& x) { return tBig(exp(x)); }, -11300, 11300},
+        {"exp near 0", Exp_approximation, [](const tBig& x) { return tBig(exp(x)); }, -1e-3L,
+         1e-3L},
+        {"log", Log_approximation, [](const tBig& x) { return tBig(log(x)); }, 1e-2400L, 1e2400L},
+        {"log near 1", Log_approximation, [](const tBig& x) { return tBig(log(x)); }, 0.7L, 1.42L},
+    };
+    std::mt19937_64 random(95);
+    const tBig bound = ldexp(tBig(1), -95);
+    for (const tFunction& f : functions) {
+        const bool geometric = f.Low > 0 && f.High / f.Low > 1e3L;
+        for (int i = 0; i < 4000; ++i) {
+            const long double u = static_cast<long double>(random()) * 0x1p-64L;
+            const long double x =
+                geometric ? f.Low * std::pow(f.High / f.Low, u) : f.Low + (f.High - f.Low) * u;
+            const auto a = f.Approximation(From_x87(x));
+            ASSERT_TRUE(a) << f.Name << "(" << static_cast<double>(x) << ")";
+            const tBig exact = f.Exact(tBig(x));
+            const tBig value = ldexp(tBig(a->Hi) + tBig(a->Lo), a->Scale);
+            ASSERT_LE(abs(value - exact), bound * abs(exact))
+                << f.Name << "(" << static_cast<double>(x) << ")";
+        }
+    }
+}
+
 TEST(QuadrupleMath, PowerIsCorrectlyRoundedForPositiveBases) {
     std::mt19937_64 random(64);
     for (int i = 0; i < 1500; ++i) {
