@@ -1,38 +1,14 @@
 #include "distributions/decimal_conversion.h"
 
-#if PAVONA_SOFTWARE_EXTENDED
-
-#include <cstring>
-
-#include "software_extended/quadruple_decimal.h"
-
-static_assert(sizeof(Extended) == sizeof(Quadruple::tBits));
-
-Extended Decimal_to_extended(const std::string& text) {
-    const Quadruple::tBits bits = Quadruple::From_decimal(text, Quadruple::X87_bits);
-    Extended value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
-
-std::optional<double> Decimal_to_double(std::string_view text) {
-    return Quadruple::Decimal_to_double(text);
-}
-
-#else
-
-#include <charconv>
 #include <cstdint>
-#include <cstdlib>
-
-#include "distributions/text_format.h"
 
 namespace {
 
 // [+-]digits[.digits] with at most 19 digits in all: the integer they form
 // and 10^(digits after the point) are both exact in the 64-bit significand,
 // so one division rounds the value once, in the rounding direction in force,
-// as strtold does, at a fraction of its cost. Anything else is strtold's.
+// as strtold and the software type's exact reading do, at a fraction of
+// their cost. Anything else is theirs.
 std::optional<Extended> Short_decimal(const std::string& text) {
     static constexpr Extended powers[] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,
                                           1e7L,  1e8L,  1e9L,  1e10L, 1e11L, 1e12L, 1e13L,
@@ -62,6 +38,33 @@ std::optional<Extended> Short_decimal(const std::string& text) {
 }
 
 } // namespace
+
+#if PAVONA_SOFTWARE_EXTENDED
+
+#include <cstring>
+
+#include "software_extended/quadruple_decimal.h"
+
+static_assert(sizeof(Extended) == sizeof(Quadruple::tBits));
+
+Extended Decimal_to_extended(const std::string& text) {
+    if (const std::optional<Extended> value = Short_decimal(text)) return *value;
+    const Quadruple::tBits bits = Quadruple::From_decimal(text, Quadruple::X87_bits);
+    Extended value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+std::optional<double> Decimal_to_double(std::string_view text) {
+    return Quadruple::Decimal_to_double(text);
+}
+
+#else
+
+#include <charconv>
+#include <cstdlib>
+
+#include "distributions/text_format.h"
 
 Extended Decimal_to_extended(const std::string& text) {
     if (const std::optional<Extended> value = Short_decimal(text)) return *value;

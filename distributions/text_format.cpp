@@ -6,6 +6,7 @@
 #include <cstring>
 
 #if PAVONA_SOFTWARE_EXTENDED
+#include "software_extended/quadruple_arithmetic.h"
 #include "software_extended/quadruple_decimal.h"
 #endif
 
@@ -23,7 +24,38 @@ tC_locale_scope::~tC_locale_scope() {
 }
 
 #if PAVONA_SOFTWARE_EXTENDED
+namespace {
+bool Append_fixed_exactly(std::string& text, long double value, int width, int decimals);
+
+// The width and decimals of a plain "%W.DLf" (each part optional); false for
+// any other conversion.
+bool Plain_fixed(std::string_view conversion, int& width, int& decimals) {
+    std::size_t i = 1;
+    // At most two digits; a leading 0 of the width is the zero-padding flag.
+    const auto number = [&](int& n) {
+        n = 0;
+        const std::size_t first = i;
+        for (; i < conversion.size() && conversion[i] >= '0' && conversion[i] <= '9'; ++i)
+            n = n * 10 + (conversion[i] - '0');
+        return i - first <= 2;
+    };
+    if (conversion.size() > 1 && conversion[1] == '0') return false;
+    if (!number(width)) return false;
+    decimals = 6;
+    if (i < conversion.size() && conversion[i] == '.') {
+        ++i;
+        if (!number(decimals)) return false;
+    }
+    return conversion.substr(i) == "Lf";
+}
+} // namespace
+
 std::string Format_extended(std::string_view conversion, long double value) {
+    // The report's figures, in integers rather than the exact decimal expansion.
+    if (int width, decimals; Plain_fixed(conversion, width, decimals)) {
+        std::string text;
+        if (Append_fixed_exactly(text, value, width, decimals)) return text;
+    }
     Quadruple::tBits bits;
     std::memcpy(&bits, &value, sizeof bits);
     return Quadruple::To_decimal(conversion, bits);
@@ -60,41 +92,55 @@ std::string tFormat_writer::Finish() {
 
 namespace {
 
-void Append_fixed_by_printf(std::string& text, long double value, int width, int decimals) {
-    char format[32];
-    std::snprintf(format, sizeof format, "%%%d.%dLf", width, decimals);
-    text += Format_text(format, value);
-}
-
-} // namespace
-
-void Append_fixed(std::string& text, long double value, int width, int decimals) {
-#if defined(__x86_64__) || defined(__i386__)
-    // value = significand * 2^shift exactly; value * 10^decimals is then an
-    // integer of at most 94 bits times a power of two, rounded here as printf
-    // rounds (to nearest, ties to even) in 128-bit integers.
-    static constexpr std::uint64_t powers[] = {1,      10,      100,      1000,      10000,
-                                               100000, 1000000, 10000000, 100000000, 1000000000};
-    if (decimals < 0 || decimals > 9 || width < 0 || width > 64 || !std::isfinite(value) ||
-        std::fegetround() != FE_TONEAREST) {
-        Append_fixed_by_printf(text, value, width, decimals);
-        return;
+// A finite value as (-1)^negative * significand * 2^shift, the significand
+// the x87 unit's 64 bits; false for a value the integer writer leaves alone.
+bool Split_x87(long double value, bool& negative, std::uint64_t& significand, int& shift) {
+#if PAVONA_SOFTWARE_EXTENDED
+    Quadruple::tBits bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    negative = (bits >> 127) != 0;
+    if (value == 0) {
+        significand = 0;
+        shift = 0;
+        return true;
     }
+    Quadruple::tX87_normal v;
+    if (!Quadruple::As_x87_normal(bits, v)) return false;
+    significand = v.Significand;
+    shift = v.Exponent - 63;
+    return true;
+#elif defined(__x86_64__) || defined(__i386__)
     unsigned char bytes[sizeof(long double)];
     std::memcpy(bytes, &value, sizeof bytes);
-    std::uint64_t significand;
     std::memcpy(&significand, bytes, 8);
     const int exponent_field = (bytes[8] | (bytes[9] << 8)) & 0x7fff;
-    const bool negative = (bytes[9] & 0x80) != 0;
-    const int shift = (exponent_field == 0 ? 1 : exponent_field) - 16383 - 63;
+    negative = (bytes[9] & 0x80) != 0;
+    shift = (exponent_field == 0 ? 1 : exponent_field) - 16383 - 63;
+    return exponent_field != 0x7fff;
+#else
+    (void)value, (void)negative, (void)significand, (void)shift;
+    return false;
+#endif
+}
+
+// value = significand * 2^shift exactly; value * 10^decimals is then an
+// integer of at most 94 bits times a power of two, rounded here as printf
+// rounds (to nearest, ties to even) in 128-bit integers. False, and nothing
+// written, for what it does not cover.
+bool Append_fixed_exactly(std::string& text, long double value, int width, int decimals) {
+    static constexpr std::uint64_t powers[] = {1,      10,      100,      1000,      10000,
+                                               100000, 1000000, 10000000, 100000000, 1000000000};
+    bool negative;
+    std::uint64_t significand;
+    int shift;
+    if (decimals < 0 || decimals > 9 || width < 0 || width > 64 ||
+        std::fegetround() != FE_TONEAREST || !Split_x87(value, negative, significand, shift))
+        return false;
     using tWide = unsigned __int128;
     const tWide scaled = static_cast<tWide>(significand) * powers[decimals];
     tWide units; // value * 10^decimals, rounded
     if (shift >= 0) {
-        if (scaled != 0 && (shift >= 128 || (scaled >> (127 - shift)) != 0)) {
-            Append_fixed_by_printf(text, value, width, decimals);
-            return;
-        }
+        if (scaled != 0 && (shift >= 128 || (scaled >> (127 - shift)) != 0)) return false;
         units = scaled << shift;
     } else if (-shift >= 128) {
         units = 0; // below 2^-128 * 2^94: rounds to zero
@@ -125,7 +171,14 @@ void Append_fixed(std::string& text, long double value, int width, int decimals)
         text += digits[i];
         if (i == decimals && decimals > 0) text += '.';
     }
-#else
-    Append_fixed_by_printf(text, value, width, decimals);
-#endif
+    return true;
+}
+
+} // namespace
+
+void Append_fixed(std::string& text, long double value, int width, int decimals) {
+    if (Append_fixed_exactly(text, value, width, decimals)) return;
+    char format[32];
+    std::snprintf(format, sizeof format, "%%%d.%dLf", width, decimals);
+    text += Format_text(format, value);
 }

@@ -9,13 +9,24 @@
 #include <string>
 
 #include "distributions/text_format.h"
+#if PAVONA_SOFTWARE_EXTENDED
+#include "software_extended/quadruple_decimal.h"
+#endif
 
 namespace {
 
+// printf's text; on the software type, whose printf cannot write a long
+// double, the exact decimal writer that stands in for it.
 std::string By_printf(long double value, int width, int decimals) {
     char format[32];
     std::snprintf(format, sizeof format, "%%%d.%dLf", width, decimals);
+#if PAVONA_SOFTWARE_EXTENDED
+    Quadruple::tBits bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    return Quadruple::To_decimal(format, bits);
+#else
     return Format_text(format, value);
+#endif
 }
 
 std::string Fixed(long double value, int width, int decimals) {
@@ -125,4 +136,24 @@ TEST(AppendFixed, FollowsTheRoundingDirection) {
             Expect_as_printf(value, 12, 5);
     }
     std::fesetround(previous);
+}
+
+// The software type sends plain "%W.DLf" conversions to the integer writer and
+// every other one to the exact writer: each must still write printf's text.
+TEST(FormatText, LongDoubleConversionsAreWrittenAsPrintfWritesThem) {
+    const char* const conversions[] = {"%Lf",     "%.0Lf",  "%7.4Lf",   "%13.3Lf", "%08.3Lf",
+                                       "%-9.2Lf", "%+.3Lf", "%123.2Lf", "%.12Lf",  "%5Lf",
+                                       "%.10Lg",  "%.21Lg", "%Le"};
+    for (const char* conversion : conversions)
+        for (long double value : {0.0L, -0.0L, 2.5L, -1.0L / 3, 123456.789L, 1e-30L, 0x1p-16440L}) {
+#if PAVONA_SOFTWARE_EXTENDED
+            Quadruple::tBits bits;
+            std::memcpy(&bits, &value, sizeof bits);
+            const std::string expected = Quadruple::To_decimal(conversion, bits);
+#else
+            char expected[256];
+            std::snprintf(expected, sizeof expected, conversion, value);
+#endif
+            EXPECT_EQ(Format_text(conversion, value), expected) << conversion;
+        }
 }
