@@ -99,16 +99,25 @@ template <typename T> val Array_of(const std::vector<T>& items) {
     return array;
 }
 
+// Numbers are handed over in one call, not one call each: a plot has
+// hundreds of them, and each call out of WebAssembly costs.
+val Array_of(const std::vector<double>& numbers) {
+    return val::global("Array").call<val>(
+        "from", val(emscripten::typed_memory_view(numbers.size(), numbers.data())));
+}
+
+template <typename T, typename F> val Numbers_of(const std::vector<T>& items, F field) {
+    std::vector<double> numbers;
+    numbers.reserve(items.size());
+    for (const T& item : items)
+        numbers.push_back(static_cast<double>(field(item)));
+    return Array_of(numbers);
+}
+
 val Curve(const std::vector<tCurve_point>& points) {
-    val xs = val::array();
-    val ys = val::array();
-    for (const tCurve_point& p : points) {
-        xs.call<void>("push", p.X);
-        ys.call<void>("push", p.Y);
-    }
     val curve = val::object();
-    curve.set("x", xs);
-    curve.set("y", ys);
+    curve.set("x", Numbers_of(points, [](const tCurve_point& p) { return p.X; }));
+    curve.set("y", Numbers_of(points, [](const tCurve_point& p) { return p.Y; }));
     return curve;
 }
 
@@ -166,15 +175,13 @@ val Plot_object(const tPlot_points& points) {
     plot.set("title", points.Title);
     if (points.Has_scores) {
         plot.set("scores", Frame_object(points.Scores));
-        val predicted = val::array();
-        val obtained = val::array();
-        for (const tScore_point& control : points.Controls) {
-            predicted.call<void>("push", control.Predicted);
-            obtained.call<void>("push", control.Obtained);
-        }
         val controls = val::object();
-        controls.set("predicted", predicted);
-        controls.set("obtained", obtained);
+        controls.set("predicted", Numbers_of(points.Controls, [](const tScore_point& control) {
+                         return control.Predicted;
+                     }));
+        controls.set("obtained", Numbers_of(points.Controls, [](const tScore_point& control) {
+                         return control.Obtained;
+                     }));
         plot.set("controls", controls);
         val case_point = val::object();
         case_point.set("predicted", points.Case.Predicted);
