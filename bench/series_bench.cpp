@@ -60,7 +60,9 @@ void Extra_case(benchmark::State& state) {
     const tControl_analysis controls = Controls_of(series.Controls, n, k);
     std::vector<tVector> cases;
     tData_matrix unused;
-    tCase_series_reader reader(std::string_view(series.Controls + series.Cases), n, k + 1, unused);
+    // The reader keeps a view of the text: it must outlive the reader.
+    const std::string text = series.Controls + series.Cases;
+    tCase_series_reader reader(std::string_view(text), n, k + 1, unused);
     for (tCase_row row; reader.Next(row);)
         cases.push_back(row.Scores);
     std::size_t next = 0;
