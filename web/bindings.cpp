@@ -232,17 +232,16 @@ std::string Bytes_of(const val& array) {
 }
 
 // Whether the data hold a case row after the first: then the page shows the
-// series as well. Only reads; a fault here leaves the report alone.
-bool More_case_rows(const tRequest& request, const tEntry_check& entries, const std::string& data) {
+// series as well. Raw scores: the analysis counted the lines holding anything
+// after its case row, and each such line is a case row of the series. A
+// summary file is read again. Only reads; a fault here leaves the report alone.
+bool More_case_rows(const tRequest& request, const tEntry_check& entries, const std::string& data,
+                    const tOutcome& outcome) {
+    if (!request.Summary) return outcome.Unread.Lines > 0;
     try {
         tCase_row row;
-        if (request.Summary) {
-            tSummary_reader reader(std::string_view(data), entries.K);
-            return reader.Cases().Next(row) && reader.Cases().Next(row);
-        }
-        tData_matrix controls;
-        tCase_series_reader reader(std::string_view(data), entries.N, entries.K + 1, controls);
-        return reader.Next(row) && reader.Next(row);
+        tSummary_reader reader(std::string_view(data), entries.K);
+        return reader.Cases().Next(row) && reader.Cases().Next(row);
     } catch (const std::exception&) {
         return false;
     }
@@ -547,7 +546,7 @@ val Analyse(const val& page) {
     result.set("warnings", Array_of(outcome.Warnings));
     result.set("plot", outcome.Plot ? Plot_object(*outcome.Plot) : val::null());
     const tEntry_check entries = Check_request(request);
-    const bool series = More_case_rows(request, entries, source.Text);
+    const bool series = More_case_rows(request, entries, source.Text, outcome);
     result.set("series", series);
     result.set("key", Key_results_object(*outcome.Analysis));
     const std::string rows =
