@@ -104,14 +104,17 @@ void Cross_products(const tData_matrix& data, int r, int m, tMatrix& S) {
         for (int l = 1; l <= r; ++l)
             column[l - 1] = data(l, j) - means[j];
     }
+    // S(j, i) sums the same products in the same order as S(i, j): each sum
+    // is formed once.
     for (int i = 1; i <= m; ++i) {
         const Extended* const left = columns + static_cast<std::size_t>(i - 1) * r;
-        for (int j = 1; j <= m; ++j) {
+        for (int j = i; j <= m; ++j) {
             const Extended* const right = columns + static_cast<std::size_t>(j - 1) * r;
             Extended sum = 0;
             for (int l = 0; l < r; ++l)
                 sum += left[l] * right[l];
             S(i, j) = sum;
+            S(j, i) = sum;
         }
     }
     scope.Check();
