@@ -51,6 +51,18 @@ std::vector<long double> Operands(std::size_t count) {
     return values;
 }
 
+struct tOperation {
+    const char* Name;
+    tBits (*Mine)(tBits, tBits, int, int&);
+    long double (*X87)(long double, long double);
+};
+const tOperation Operations[] = {
+    {"add", Add, [](long double a, long double b) { return a + b; }},
+    {"subtract", Subtract, [](long double a, long double b) { return a - b; }},
+    {"multiply", Multiply, [](long double a, long double b) { return a * b; }},
+    {"divide", Divide, [](long double a, long double b) { return a / b; }},
+};
+
 bool Same(tBits mine, long double x87) {
     if (std::isnan(x87)) return Kind(mine) == tKind::Nan;
     return mine == From_x87(x87);
@@ -58,18 +70,7 @@ bool Same(tBits mine, long double x87) {
 
 TEST(QuadrupleArithmetic, OperationsMatchTheX87UnitBitForBitWithItsFaults) {
     const std::vector<long double> values = Operands(400);
-    struct tOperation {
-        const char* Name;
-        tBits (*Mine)(tBits, tBits, int, int&);
-        long double (*X87)(long double, long double);
-    };
-    const tOperation operations[] = {
-        {"add", Add, [](long double a, long double b) { return a + b; }},
-        {"subtract", Subtract, [](long double a, long double b) { return a - b; }},
-        {"multiply", Multiply, [](long double a, long double b) { return a * b; }},
-        {"divide", Divide, [](long double a, long double b) { return a / b; }},
-    };
-    for (const tOperation& operation : operations) {
+    for (const tOperation& operation : Operations) {
         int mismatches = 0;
         for (long double a : values)
             for (long double b : values) {
@@ -121,17 +122,7 @@ std::vector<std::pair<long double, long double>> Edge_pairs() {
 
 TEST(QuadrupleArithmetic, EdgesOfThe64BitPathsMatchTheX87Unit) {
     const long double scales[] = {1.0L, 0x1p16000L, 0x1p-16000L};
-    struct tOperation {
-        const char* Name;
-        tBits (*Mine)(tBits, tBits, int, int&);
-        long double (*X87)(long double, long double);
-    };
-    const tOperation operations[] = {
-        {"add", Add, [](long double a, long double b) { return a + b; }},
-        {"multiply", Multiply, [](long double a, long double b) { return a * b; }},
-        {"divide", Divide, [](long double a, long double b) { return a / b; }},
-    };
-    for (const tOperation& operation : operations)
+    for (const tOperation& operation : Operations)
         for (long double scale : scales)
             for (const auto& [x, y] : Edge_pairs())
                 for (const auto& [a, b] : {std::pair{x * scale, y}, std::pair{y, x * scale}}) {

@@ -32,6 +32,14 @@ bool Correctly_rounded(long double x, const tBig& exact) {
            error <= abs(tBig(std::nextafter(x, -INFINITY)) - exact);
 }
 
+// A random argument in [low, high]: spread evenly, or over the decades when
+// the range spans more than three.
+long double Argument(std::mt19937_64& random, long double low, long double high) {
+    const long double u = static_cast<long double>(random()) * 0x1p-64L;
+    if (low > 0 && high / low > 1e3L) return low * std::pow(high / low, u);
+    return low + (high - low) * u;
+}
+
 TEST(QuadrupleMath, FunctionsAreCorrectlyRoundedToTheX87Significand) {
     struct tFunction {
         const char* Name;
@@ -52,11 +60,8 @@ TEST(QuadrupleMath, FunctionsAreCorrectlyRoundedToTheX87Significand) {
     };
     std::mt19937_64 random(113);
     for (const tFunction& f : functions) {
-        const bool geometric = f.Low > 0 && f.High / f.Low > 1e3L;
         for (int i = 0; i < 1500; ++i) {
-            const long double u = static_cast<long double>(random()) * 0x1p-64L;
-            const long double x =
-                geometric ? f.Low * std::pow(f.High / f.Low, u) : f.Low + (f.High - f.Low) * u;
+            const long double x = Argument(random, f.Low, f.High);
             int faults = 0;
             const long double mine = To_x87(f.Mine(From_x87(x), faults));
             ASSERT_TRUE(Correctly_rounded(mine, f.Exact(tBig(x))))
@@ -85,11 +90,8 @@ TEST(QuadrupleMath, FirstAttemptsAreWithin2ToTheMinus95) {
     std::mt19937_64 random(95);
     const tBig bound = ldexp(tBig(1), -95);
     for (const tFunction& f : functions) {
-        const bool geometric = f.Low > 0 && f.High / f.Low > 1e3L;
         for (int i = 0; i < 4000; ++i) {
-            const long double u = static_cast<long double>(random()) * 0x1p-64L;
-            const long double x =
-                geometric ? f.Low * std::pow(f.High / f.Low, u) : f.Low + (f.High - f.Low) * u;
+            const long double x = Argument(random, f.Low, f.High);
             const auto a = f.Approximation(From_x87(x));
             ASSERT_TRUE(a) << f.Name << "(" << static_cast<double>(x) << ")";
             const tBig exact = f.Exact(tBig(x));
