@@ -52,13 +52,14 @@ void Descriptive_statistics(const tData_matrix& data, int r, int m, tMatrix& cor
 
 void Column_means(const tData_matrix& data, int r, int m, tVector& means) {
     tFloating_point_scope scope;
-    for (int j = 1; j <= m; ++j)
-        means[j] = 0;
-    for (int i = 1; i <= r; ++i)
-        for (int j = 1; j <= m; ++j)
-            means[j] += data(i, j);
-    for (int j = 1; j <= m; ++j)
-        means[j] /= r;
+    // Each column summed down its rows, in a local sum the compiler keeps in
+    // a register: the same additions in the same order as summing row by row.
+    for (int j = 1; j <= m; ++j) {
+        Extended sum = 0;
+        for (int i = 1; i <= r; ++i)
+            sum += data(i, j);
+        means[j] = sum / r;
+    }
     scope.Check();
 }
 
@@ -100,21 +101,34 @@ void Cross_products(const tData_matrix& data, int r, int m, tMatrix& S) {
     Column_means(data, r, m, means);
     Extended* const columns = Deviation_columns(r, m);
     for (int j = 1; j <= m; ++j) {
-        Extended* const column = columns + static_cast<std::size_t>(j - 1) * r;
+        Extended* const deviations = columns + static_cast<std::size_t>(j - 1) * r;
         for (int l = 1; l <= r; ++l)
-            column[l - 1] = data(l, j) - means[j];
+            deviations[l - 1] = data(l, j) - means[j];
     }
     // S(j, i) sums the same products in the same order as S(i, j): each sum
-    // is formed once.
+    // is formed once. Two sums go down the rows together, each in its own
+    // order, so that one addition need not wait for the other.
+    const auto column = [&](int j) { return columns + static_cast<std::size_t>(j - 1) * r; };
     for (int i = 1; i <= m; ++i) {
-        const Extended* const left = columns + static_cast<std::size_t>(i - 1) * r;
-        for (int j = i; j <= m; ++j) {
-            const Extended* const right = columns + static_cast<std::size_t>(j - 1) * r;
+        const Extended* const left = column(i);
+        int j = i;
+        for (; j + 1 <= m; j += 2) {
+            const Extended* const right1 = column(j);
+            const Extended* const right2 = column(j + 1);
+            Extended sum1 = 0, sum2 = 0;
+            for (int l = 0; l < r; ++l) {
+                sum1 += left[l] * right1[l];
+                sum2 += left[l] * right2[l];
+            }
+            S(i, j) = S(j, i) = sum1;
+            S(i, j + 1) = S(j + 1, i) = sum2;
+        }
+        if (j <= m) {
+            const Extended* const right = column(j);
             Extended sum = 0;
             for (int l = 0; l < r; ++l)
                 sum += left[l] * right[l];
-            S(i, j) = sum;
-            S(j, i) = sum;
+            S(i, j) = S(j, i) = sum;
         }
     }
     scope.Check();
