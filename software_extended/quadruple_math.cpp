@@ -201,7 +201,7 @@ namespace {
 
 // The approximations' errors are a few units of 2^-100 at most; this bound
 // leaves a wide margin, and still gives the result from them for all but
-// about one argument in 30,000.
+// about one argument in 16,000.
 constexpr int Approximation_error_bits = 80;
 
 bool Round_first_attempt(const std::optional<tApproximation>& a, tBits& result) {
