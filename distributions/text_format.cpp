@@ -36,7 +36,7 @@ bool Plain_fixed(std::string_view conversion, int& width, int& decimals) {
         n = 0;
         const std::size_t first = i;
         for (; i < conversion.size() && conversion[i] >= '0' && conversion[i] <= '9'; ++i)
-            n = n * 10 + (conversion[i] - '0');
+            if (i - first < 2) n = n * 10 + (conversion[i] - '0');
         return i - first <= 2;
     };
     if (conversion.size() > 1 && conversion[1] == '0') return false;
