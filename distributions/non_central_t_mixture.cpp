@@ -146,8 +146,10 @@ Extended Log_integral(const tIntegrand& f, const char* routine, Extended x, Exte
             // The point v = 0 itself is summed once, going right.
             for (long j = direction < 0 && offset == 0 ? 1 : 0;; ++j) {
                 const double v = static_cast<double>(direction * (j + offset) * h);
-                const Extended log_ratio =
-                    f.Log(top + scale * std::sinh(v)) - peak + std::log(scale * std::cosh(v));
+                // dw/dv's logarithm in double: the sum takes each term in
+                // double (below), so an Extended logarithm here adds nothing.
+                const Extended log_ratio = f.Log(top + scale * std::sinh(v)) - peak +
+                                           std::log(static_cast<double>(scale) * std::cosh(v));
                 sum += std::exp(static_cast<double>(log_ratio));
                 if (++points > Max_points) not_converged("integration", Max_points, "points");
                 if (log_ratio < -Range_drop && j > 1) break;
