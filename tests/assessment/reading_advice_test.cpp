@@ -96,6 +96,7 @@ TEST(ReadingAdvice, AFileThatIsNotPlainTextIsToldByItsFirstBytes) {
          true, utf16},
         {"6\0"s, true, utf16},
         {"\0\0\0\0"s, true, not_text},
+        {"\0"s, true, not_text}, // one zero byte alternates with nothing
         {"12\0 "s, true, not_text},
         {"6\0"
          "12"s,

@@ -47,10 +47,10 @@ TEST(SummaryForm, EachRefusalNamesItsCellInTheFormsWords) {
          tKind::Correlation, 2, 1,
          "The correlation between Criterion (Y) and Predictor (X) 1 must be a number, not '0,6'. "
          "A comma is not a decimal point: write the number with a decimal point."},
-        {"correlation above 1", [](tSummary_cells& c) { c.Correlations[1][0] = "1.5"; },
+        {"correlation just above 1", [](tSummary_cells& c) { c.Correlations[1][0] = "1.01"; },
          tKind::Correlation, 2, 1,
          "The correlation between Criterion (Y) and Predictor (X) 1 must lie between -1 and 1, "
-         "not 1.5."},
+         "not 1.01."},
         {"a word is not a title row", [](tSummary_cells& c) { c.Means[0] = "Mean"; }, tKind::Mean,
          1, 0, "The mean of Criterion (Y) must be a number, not 'Mean'."},
     };
