@@ -88,15 +88,25 @@ private:
     const Extended x_, delta_, a_, constant_;
 };
 
-// The integrand falls this far below its peak (e^-75, 3e-33) where the sums
-// stop. The trapezoid rule on a smooth integrand that decays this fast has an
-// error that falls like exp(-c / h) or faster as the step h shrinks, but not
-// yet at the coarse steps: a halving that moved the sum by 1e-6 once left an
-// error of 6e-9 (df 120, delta 100, x 110). Once a halving moves it by less
-// than Step_agreement, the error measured against 50-digit values is some
-// 1e-12 or smaller.
-constexpr Extended Range_drop = 75;
+// The integrand falls this far below its peak (e^-45, 3e-20) where the sums
+// stop: what lies beyond is far below the 1e-12 the integral is good to. The
+// trapezoid rule on a smooth integrand that decays this fast has an error that
+// falls like exp(-c / h) or faster as the step h shrinks, but not yet at the
+// coarse steps: a halving that moved the sum by 1e-6 once left an error of
+// 6e-9 (df 120, delta 100, x 110). Once a halving moves it by less than
+// Step_agreement, the error measured against 50-digit values is some 1e-12
+// or smaller.
+constexpr Extended Range_drop = 45;
 constexpr Extended Step_agreement = Extended_constant(1e-8L);
+// The steps grow exponentially only beyond this many of the integrand's own
+// scales from the peak (the map is linear within it). The integrand is close
+// to normal in shape there, and the trapezoid rule's error on a normal curve
+// falls like exp(-2 pi^2 / h^2) in steps of h scales: a step of half a scale
+// leaves some 1e-34. A map that curves sooner narrows the strip about the
+// real line in which the integrand stays bounded, and needs steps four times
+// finer for the same error.
+constexpr double Linear_reach = 7;
+constexpr Extended First_step = 1;
 constexpr int Max_steps = 200;   // doublings and halvings in the search for the peak
 constexpr int Max_halvings = 12; // of the trapezoid step
 constexpr long Max_points = 1000000;
@@ -132,13 +142,16 @@ Extended Log_integral(const tIntegrand& f, const char* routine, Extended x, Exte
     const Extended top = (lo + hi) / 2, peak = f.Log(top);
     Require_finite(peak);
 
-    // The trapezoid rule in v, with w = top + scale sinh(v): steps of about
-    // the integrand's own scale near the peak, growing exponentially away
-    // from it, so that a narrow peak on a broad shoulder (a normal factor
-    // far sharper than the mixing density, at large x) costs no more than a
-    // round one. Sums exp(Log - peak) dw/dv over v = (j + offset) h, outwards
-    // both ways until the integrand is negligible.
+    // The trapezoid rule in v, with w = top + scale L sinh(v / L), L the
+    // linear reach: steps of the integrand's own scale near the peak, growing
+    // exponentially away from it, so that a narrow peak on a broad shoulder
+    // (a normal factor far sharper than the mixing density, at large x) costs
+    // little more than a round one. Sums exp(Log - peak) dw/dv over
+    // v = (j + offset) h, outwards both ways until the integrand is negligible,
+    // dw/dv in units of the scale (which multiplies the whole).
     const Extended scale = f.Scale(top);
+    const double reach = static_cast<double>(scale) * Linear_reach;
+    const double negligible = std::exp(-static_cast<double>(Range_drop));
     long points = 0;
     const auto grid_sum = [&](Extended h, Extended offset) {
         Extended sum = 0;
@@ -146,22 +159,24 @@ Extended Log_integral(const tIntegrand& f, const char* routine, Extended x, Exte
             // The point v = 0 itself is summed once, going right.
             for (long j = direction < 0 && offset == 0 ? 1 : 0;; ++j) {
                 const double v = static_cast<double>(direction * (j + offset) * h);
-                // dw/dv's logarithm in double: the sum takes each term in
-                // double (below), so an Extended logarithm here adds nothing.
-                const Extended log_ratio = f.Log(top + scale * std::sinh(v)) - peak +
-                                           std::log(static_cast<double>(scale) * std::cosh(v));
-                sum += std::exp(static_cast<double>(log_ratio));
+                // sinh and cosh from one exponential: the sum needs no more
+                // than double's digits of either.
+                const double e = std::exp(v / Linear_reach), inverse = 1 / e;
+                const Extended w = top + reach * ((e - inverse) / 2);
+                const double term =
+                    std::exp(static_cast<double>(f.Log(w) - peak)) * ((e + inverse) / 2);
+                sum += term;
                 if (++points > Max_points) not_converged("integration", Max_points, "points");
-                if (log_ratio < -Range_drop && j > 1) break;
+                if (term < negligible && j > 1) break;
             }
         }
         return sum;
     };
-    Extended h = 0.5L;
-    Extended total = h * grid_sum(h, 0);
+    Extended h = First_step;
+    Extended total = scale * h * grid_sum(h, 0);
     for (int halving = 1;; ++halving) {
         if (halving > Max_halvings) not_converged("integration", Max_halvings, "step halvings");
-        const Extended finer = total / 2 + (h / 2) * grid_sum(h, 0.5L);
+        const Extended finer = total / 2 + scale * (h / 2) * grid_sum(h, 0.5L);
         Require_finite(finer);
         h /= 2;
         const bool agreed = std::fabs(finer - total) <= Step_agreement * finer;
