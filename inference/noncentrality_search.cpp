@@ -103,39 +103,113 @@ constexpr Extended Root_width = Extended_constant(1e-10L);
 // below; past this many it stops with the bracket it has, which only widens
 // the band decided by evaluations.
 constexpr std::uintmax_t Max_root_evaluations = 100;
+// An excess this near zero puts its delta within about Root_excess over the
+// slope of the root: a twentieth of the band that the error bound below
+// leaves to evaluations, which is widened by it.
+constexpr Extended Root_excess = Extended_constant(1e-10L);
+// The first step goes this much further than the normal approximation's slope
+// puts the root, so that it most likely brackets it.
+constexpr Extended Overshoot = Extended_constant(1.5L);
 
 // Where the search for the root starts, and its first step: the normal
 // approximation to the non-central t, by which (t (1 - 1/(4 df)) - delta) over
 // sqrt(1 + t^2/(2 df)) is roughly standard normal.
-std::pair<Extended, Extended> First_guess(Extended df, Extended t, Extended p) {
+struct tFirst_guess {
+    Extended Delta;
+    Extended Step;
+    Extended Slope;  // of the excess in delta there, as the approximation has it (negative)
+    Extended Spread; // the approximation's standard deviation in delta
+};
+
+tFirst_guess First_guess(Extended df, Extended t, Extended p) {
     // Only a start: arithmetic that overflows here (absurd t or df) costs
     // steps, not the result, so its flags are dropped with this scope.
     tFloating_point_scope guess_arithmetic;
     const Extended spread = std::sqrt(1 + t * t / (2 * df));
-    const Extended guess = t * (1 - 1 / (4 * df)) - Rough_normal_quantile(p) * spread;
-    if (!std::isfinite(guess) || !std::isfinite(spread)) return {0, 1};
+    const Extended z = Rough_normal_quantile(p);
+    const Extended guess = t * (1 - 1 / (4 * df)) - z * spread;
+    const Extended slope = -std::exp(-z * z / 2) * Extended_inv_sqrtpi / Extended_sqrt2 / spread;
+    if (!std::isfinite(guess) || !std::isfinite(spread) || !(slope < 0)) return {0, 1, 0, 1};
     const Extended cap = Max_noncentrality;
-    return {std::clamp(guess, -cap, cap), spread / 4};
+    return {std::clamp(guess, -cap, cap), spread / 4, slope, spread};
 }
 
-// The root of the excess as a bracket of width Root_width at most (zero where
-// an evaluation hit it exactly). Steps away from the first guess, doubling the
-// step, until the excess changes sign, then hands that bracket to the solver.
+// An evaluation of the excess, kept so that its slope near the root can be
+// read from two of them.
+struct tEvaluation {
+    Extended Delta, Excess;
+};
+
+// The excess's evaluations in the search for its root: few, as the solver
+// needs about half a dozen.
+class tEvaluations {
+public:
+    Extended operator()(tExcess& excess, Extended delta) {
+        const Extended value = excess(delta);
+        if (count_ < Capacity) kept_[count_++] = {delta, value};
+        last_ = {delta, value};
+        return value;
+    }
+
+    const tEvaluation& Last() const { return last_; }
+
+    // The slope of the excess (made positive) from the closest pair of
+    // evaluations either side of [lo, hi] that are at least `least` apart and
+    // at most `most`; 0 where there is no such pair.
+    Extended Secant_slope(Extended lo, Extended hi, Extended least, Extended most) const {
+        Extended slope = 0, width = most;
+        for (int i = 0; i < count_; ++i)
+            for (int j = 0; j < count_; ++j) {
+                const tEvaluation& below = kept_[i];
+                const tEvaluation& above = kept_[j];
+                if (below.Delta > lo || above.Delta < hi || below.Excess <= 0 || above.Excess >= 0)
+                    continue;
+                const Extended apart = above.Delta - below.Delta;
+                if (apart < least || apart > width) continue;
+                width = apart;
+                slope = (below.Excess - above.Excess) / apart;
+            }
+        return slope;
+    }
+
+private:
+    static constexpr int Capacity = 32;
+    tEvaluation kept_[Capacity];
+    int count_ = 0;
+    tEvaluation last_{0, 1};
+};
+
+// Where the root of the excess lies: a bracket of width Root_width at most
+// (zero where an evaluation hit it exactly), or the one point whose excess
+// came within Root_excess of zero, with that excess.
+struct tRoot {
+    Extended Lo, Hi;
+    Extended Residual; // |excess| at Lo = Hi, or 0
+};
+
+// Steps away from the first guess until the excess changes sign, then hands
+// that bracket to the solver. The first step is the one the approximation's
+// slope puts just past the root (at most a quarter of the spread); each step
+// after it doubles.
 // A root beyond the cap is where the stepwise search gives up: its
 // doubling would find the excess at the cap still of the same sign, as it is
 // here.
-std::pair<Extended, Extended> Root_of(tExcess& excess, Extended df, Extended t, Extended p) {
-    auto [a, step] = First_guess(df, t, p);
+tRoot Root_of(tExcess& excess, tEvaluations& evaluated, const tFirst_guess& guess) {
+    Extended a = guess.Delta, step = guess.Step;
     const Extended cap = Max_noncentrality;
-    Extended excess_a = excess(a);
-    if (excess_a == 0) return {a, a};
+    Extended excess_a = evaluated(excess, a);
+    if (excess_a == 0) return {a, a, 0};
     const Extended direction = excess_a > 0 ? 1 : -1; // towards the root
+    if (guess.Slope < 0) {
+        const Extended past_root = Overshoot * std::fabs(excess_a / guess.Slope);
+        if (past_root > 0) step = std::min(step, past_root);
+    }
     Extended b, excess_b;
     for (;;) {
         if (direction * a >= cap) throw EDiscrepancy_too_extreme();
         b = std::clamp(a + direction * step, -cap, cap);
-        excess_b = excess(b);
-        if (excess_b == 0) return {b, b};
+        excess_b = evaluated(excess, b);
+        if (excess_b == 0) return {b, b, 0};
         if ((excess_b > 0) != (excess_a > 0)) break;
         a = b;
         excess_a = excess_b;
@@ -147,19 +221,30 @@ std::pair<Extended, Extended> Root_of(tExcess& excess, Extended df, Extended t, 
     }
 
     std::uintmax_t evaluations = Max_root_evaluations;
-    std::pair<Extended, Extended> root;
+    std::pair<Extended, Extended> bracket;
     {
         // Flags from the solver's own interpolation (none seen, but its
         // guards compare magnitudes rather than watch the flags) are no
         // faults of the result. Each evaluation checks and raises its own.
         tFloating_point_scope solver_arithmetic;
-        root = boost::math::tools::toms748_solve(
-            [&excess](Extended delta) { return excess(delta); }, a, b, excess_a, excess_b,
-            [](Extended lo, Extended hi) { return std::fabs(hi - lo) <= Root_width; }, evaluations);
+        // The solver closes in on the root from one side and may take
+        // several evaluations more to move the other end; an evaluation
+        // within Root_excess of zero ends it at once.
+        const auto near_enough = [&](Extended lo, Extended hi) {
+            return std::fabs(hi - lo) <= Root_width ||
+                   std::fabs(evaluated.Last().Excess) <= Root_excess;
+        };
+        bracket = boost::math::tools::toms748_solve(
+            [&](Extended delta) { return evaluated(excess, delta); }, a, b, excess_a, excess_b,
+            near_enough, evaluations);
     }
-    Require_finite(root.first);
-    Require_finite(root.second);
-    return root;
+    Require_finite(bracket.first);
+    Require_finite(bracket.second);
+    const tEvaluation& last = evaluated.Last();
+    if (std::fabs(bracket.second - bracket.first) > Root_width &&
+        std::fabs(last.Excess) <= Root_excess)
+        return {last.Delta, last.Delta, std::fabs(last.Excess)};
+    return {bracket.first, bracket.second, 0};
 }
 
 // A generous bound on how far a computed Cdf strays from a smooth function of
@@ -174,6 +259,10 @@ constexpr Extended Cdf_error_bound = Extended_constant(1e-9L);
 // that the slope is the root's own (delta moves the distribution on a scale
 // of one or more).
 constexpr Extended Slope_step = Extended_constant(1e-3L);
+// The widest pair of evaluations whose secant is taken for that slope, as a
+// share of the spread: over it the slope changes by some 15% at most (at
+// 2.6 standard deviations), within the band's factor of two.
+constexpr Extended Widest_secant = Extended_constant(0.05L);
 
 } // namespace
 
@@ -199,15 +288,22 @@ Extended Noncentrality_for_quantile(Extended df, Extended t, Extended p) {
     Require_finite(t);        // an infinite target is a fault upstream, not an extreme case
     tExcess excess(df, t, p); // checks df first, as the quantile search's object did
     Check_probability(p);
-    const auto [root_lo, root_hi] = Root_of(excess, df, t, p);
+    tEvaluations evaluated;
+    const tFirst_guess guess = First_guess(df, t, p);
+    const tRoot root = Root_of(excess, evaluated, guess);
 
     // Half-width of the band around the root where the excess may be within
     // Cdf_error_bound of 0: the bound over the slope, with a factor of two for
-    // the slope's change over the band. A slope that does not come out
-    // positive leaves every step to an evaluation.
-    const Extended slope = -excess(root_hi + Slope_step) / Slope_step;
-    const Extended band = slope > 0 ? 2 * Cdf_error_bound / slope : 4 * Max_noncentrality;
-    const Extended below = root_lo - band, above = root_hi + band;
+    // the slope's change over the band. The slope is the secant of two of the
+    // solver's evaluations where a close pair straddles the root, and is
+    // otherwise measured. A slope that does not come out positive leaves
+    // every step to an evaluation.
+    Extended slope =
+        evaluated.Secant_slope(root.Lo, root.Hi, Slope_step, Widest_secant * guess.Spread);
+    if (!(slope > 0)) slope = -excess(root.Hi + Slope_step) / Slope_step;
+    const Extended band =
+        slope > 0 ? (2 * Cdf_error_bound + root.Residual) / slope : 4 * Max_noncentrality;
+    const Extended below = root.Lo - band, above = root.Hi + band;
 
     return scope.Checked(Double_and_bisect(Max_noncentrality, [&](Extended delta) {
         if (delta < below) return 1;

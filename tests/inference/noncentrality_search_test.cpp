@@ -212,3 +212,20 @@ TEST(NoncentralitySearch, NoncentralitiesUpToTheCapAreFound) {
     EXPECT_GT(delta, Max_noncentrality / 2);
     EXPECT_LT(delta, Max_noncentrality);
 }
+
+// Near the limits an analysis asks for, the normal approximation's slope
+// brackets the root at the first step, the solver stops at an excess within
+// rounding of zero, and the band's slope comes from the solver's own
+// evaluations: some four or five evaluations a search, where bracketing by
+// doubling steps, closing the bracket's far end and measuring the slope
+// apart took seven or eight.
+TEST(NoncentralitySearch, ALimitNeedsFewEvaluations) {
+    for (Extended df : {57.0L, 493.0L})
+        for (Extended t : {-40.0L, -3.0L, 2.0L, 35.0L})
+            for (Extended p : {0.025L, 0.975L, 0.05L}) {
+                const std::uint64_t before = Noncentrality_search_evaluations();
+                Noncentrality_for_quantile(df, t, p);
+                EXPECT_LE(Noncentrality_search_evaluations() - before, 6u)
+                    << "df " << D(df) << " t " << D(t) << " p " << D(p);
+            }
+}
