@@ -1,5 +1,6 @@
 #include "matrix/descriptive_statistics.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -35,6 +36,98 @@ Extended* Deviation_columns(int r, int m) {
     return columns.get();
 }
 
+// Up to this many sums go down the rows together, each in a register of its
+// own (the x87 unit has eight): one load of a row's value serves them all,
+// and no addition waits for the one before it.
+constexpr int Sums_together = 4;
+
+// sums[c] := the sum over rows 1..r of data(i, j + c), c < K, each in
+// increasing row order: reading row by row, not down each column in turn.
+// The sums are named, not an array, so that the compiler keeps them in
+// registers.
+template <int K> void Sum_columns(const tData_matrix& data, int r, int j, Extended* sums) {
+    Extended s0 = 0, s1 = 0, s2 = 0, s3 = 0;
+    for (int i = 1; i <= r; ++i) {
+        const Extended* const row = &data(i, j);
+        s0 += row[0];
+        if constexpr (K > 1) s1 += row[1];
+        if constexpr (K > 2) s2 += row[2];
+        if constexpr (K > 3) s3 += row[3];
+    }
+    const Extended all[] = {s0, s1, s2, s3};
+    for (int c = 0; c < K; ++c)
+        sums[c] = all[c];
+}
+
+// sums[c] := the sum over l < r of left[l] * right[c][l], c < K, each in
+// increasing order of l.
+template <int K>
+void Sum_products(const Extended* left, const Extended* const* right, int r, Extended* sums) {
+    const Extended *const r0 = right[0], *const r1 = right[K > 1 ? 1 : 0],
+                          *const r2 = right[K > 2 ? 2 : 0], *const r3 = right[K > 3 ? 3 : 0];
+    Extended s0 = 0, s1 = 0, s2 = 0, s3 = 0;
+    for (int l = 0; l < r; ++l) {
+        const Extended x = left[l];
+        s0 += x * r0[l];
+        if constexpr (K > 1) s1 += x * r1[l];
+        if constexpr (K > 2) s2 += x * r2[l];
+        if constexpr (K > 3) s3 += x * r3[l];
+    }
+    const Extended all[] = {s0, s1, s2, s3};
+    for (int c = 0; c < K; ++c)
+        sums[c] = all[c];
+}
+
+// Calls `sums`<K> for groups of up to Sums_together of the count items from
+// first on.
+template <typename Sums> void In_groups(int first, int count, Sums sums) {
+    for (int done = 0; done < count;) {
+        switch (std::min(count - done, Sums_together)) {
+        case 1:
+            sums.template operator()<1>(first + done);
+            done += 1;
+            break;
+        case 2:
+            sums.template operator()<2>(first + done);
+            done += 2;
+            break;
+        case 3:
+            sums.template operator()<3>(first + done);
+            done += 3;
+            break;
+        default:
+            sums.template operator()<4>(first + done);
+            done += 4;
+            break;
+        }
+    }
+}
+
+// Cross_products, with the column means it subtracts.
+void Cross_products_and_means(const tData_matrix& data, int r, int m, tMatrix& S, tVector& means) {
+    Column_means(data, r, m, means);
+    // The centred columns, each held contiguous, filled row by row.
+    Extended* const columns = Deviation_columns(r, m);
+    const auto column = [&](int j) { return columns + static_cast<std::size_t>(j - 1) * r; };
+    for (int l = 1; l <= r; ++l)
+        for (int j = 1; j <= m; ++j)
+            column(j)[l - 1] = data(l, j) - means[j];
+    // S(j, i) sums the same products in the same order as S(i, j): each sum
+    // is formed once.
+    for (int i = 1; i <= m; ++i) {
+        const Extended* const left = column(i);
+        In_groups(i, m - i + 1, [&]<int K>(int j) {
+            const Extended* right[K];
+            for (int c = 0; c < K; ++c)
+                right[c] = column(j + c);
+            Extended sums[K];
+            Sum_products<K>(left, right, r, sums);
+            for (int c = 0; c < K; ++c)
+                S(i, j + c) = S(j + c, i) = sums[c];
+        });
+    }
+}
+
 } // namespace
 
 void Descriptive_statistics(const tData_matrix& data, int r, int m, tMatrix& correlation,
@@ -42,24 +135,23 @@ void Descriptive_statistics(const tData_matrix& data, int r, int m, tMatrix& cor
     tFloating_point_scope scope;
     Require_varying_columns(data, r, m);
     tMatrix S;
-    Cross_products(data, r, m, S);
+    Cross_products_and_means(data, r, m, S, means);
     tMatrix V;
     Cross_products_to_covariance(S, m, r, V);
     Covariance_to_correlation(V, m, correlation, standard_deviations);
-    Column_means(data, r, m, means);
     scope.Check();
 }
 
 void Column_means(const tData_matrix& data, int r, int m, tVector& means) {
     tFloating_point_scope scope;
-    // Each column summed down its rows, in a local sum the compiler keeps in
-    // a register: the same additions in the same order as summing row by row.
-    for (int j = 1; j <= m; ++j) {
-        Extended sum = 0;
-        for (int i = 1; i <= r; ++i)
-            sum += data(i, j);
-        means[j] = sum / r;
-    }
+    // Each column summed down its rows in a sum of its own: the same
+    // additions in the same order as summing one column after another.
+    In_groups(1, m, [&]<int K>(int j) {
+        Extended sums[K];
+        Sum_columns<K>(data, r, j, sums);
+        for (int c = 0; c < K; ++c)
+            means[j + c] = sums[c] / r;
+    });
     scope.Check();
 }
 
@@ -98,39 +190,7 @@ void Cross_products(const tData_matrix& data, int r, int m, tMatrix& S) {
     // The same operations, in the same order, as Centre_columns,
     // Transpose_data and Multiply_transposed, on a compact copy.
     tVector means;
-    Column_means(data, r, m, means);
-    Extended* const columns = Deviation_columns(r, m);
-    for (int j = 1; j <= m; ++j) {
-        Extended* const deviations = columns + static_cast<std::size_t>(j - 1) * r;
-        for (int l = 1; l <= r; ++l)
-            deviations[l - 1] = data(l, j) - means[j];
-    }
-    // S(j, i) sums the same products in the same order as S(i, j): each sum
-    // is formed once. Two sums go down the rows together, each in its own
-    // order, so that one addition need not wait for the other.
-    const auto column = [&](int j) { return columns + static_cast<std::size_t>(j - 1) * r; };
-    for (int i = 1; i <= m; ++i) {
-        const Extended* const left = column(i);
-        int j = i;
-        for (; j + 1 <= m; j += 2) {
-            const Extended* const right1 = column(j);
-            const Extended* const right2 = column(j + 1);
-            Extended sum1 = 0, sum2 = 0;
-            for (int l = 0; l < r; ++l) {
-                sum1 += left[l] * right1[l];
-                sum2 += left[l] * right2[l];
-            }
-            S(i, j) = S(j, i) = sum1;
-            S(i, j + 1) = S(j + 1, i) = sum2;
-        }
-        if (j <= m) {
-            const Extended* const right = column(j);
-            Extended sum = 0;
-            for (int l = 0; l < r; ++l)
-                sum += left[l] * right[l];
-            S(i, j) = S(j, i) = sum;
-        }
-    }
+    Cross_products_and_means(data, r, m, S, means);
     scope.Check();
 }
 

@@ -136,7 +136,9 @@ TEST(DescriptiveStatistics, ZeroVarianceOnTheDiagonalIsRefusedBeforeAnyDivision)
 
 // The compact cross products must give, bit for bit, what the three steps give
 // on the full matrices, at every size, and after its work space has grown and
-// holds a larger analysis's values (the order matters: small, large, small).
+// holds a larger analysis's values (the order matters: small, large, small);
+// and the means, taken several columns at a time, what one column at a time
+// gives.
 TEST(DescriptiveStatistics, CrossProductsMatchTheStepsBitForBitAtEverySize) {
     struct tSize {
         int R, M;
@@ -154,6 +156,15 @@ TEST(DescriptiveStatistics, CrossProductsMatchTheStepsBitForBitAtEverySize) {
                 (*data)(i, j) = next() * (j % 3 == 0 ? 1e-7L : 1.0L);
         tMatrix direct;
         Cross_products(*data, size.R, size.M, direct);
+        // The means, summed column by column as the simplest loop sums them.
+        tVector means;
+        Column_means(*data, size.R, size.M, means);
+        for (int j = 1; j <= size.M; ++j) {
+            Extended sum = 0;
+            for (int i = 1; i <= size.R; ++i)
+                sum += (*data)(i, j);
+            ASSERT_EQ(means[j], sum / size.R) << "r " << size.R << " m " << size.M << " at " << j;
+        }
         auto deviations = std::make_unique<tData_matrix>();
         auto T = std::make_unique<tTransposed_data>();
         Centre_columns(*data, size.R, size.M, *deviations);
