@@ -107,7 +107,9 @@ bool tNon_central_t_distribution::Set_parameters(Extended p1, Extended p2, Exten
     Noncentrality = p2;
     start_terms_.Valid = false;
     start_terms_.Normal_valid = false;
-    T_component->Set_parameters(p1, 0, 0);
+    // The limit searches change only the non-centrality, step after step:
+    // the central t's constants need forming again only for a new df.
+    if (!(T_component->Df == p1)) T_component->Set_parameters(p1, 0, 0);
     scope.Check();
     return result;
 }

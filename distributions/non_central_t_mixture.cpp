@@ -61,8 +61,9 @@ public:
         const Extended s = std::exp(v / 2), z = x_ * s - delta_, dz = x_ * s / 2;
         const Extended mixing = -a_ * std::expm1(v);
         // phi / Phi, the slope of ln Phi, from logarithms: it grows like |z|.
+        // Only the slope's sign is asked for, so its exponential is a double's.
         const auto mills = [](Extended u) {
-            return std::exp(-u * u / 2 - Ln_sqrt_2pi - Log_phi(u));
+            return std::exp(static_cast<double>(-u * u / 2 - Ln_sqrt_2pi - Log_phi(u)));
         };
         switch (kernel_) {
         case tKernel::Lower:
