@@ -1,17 +1,21 @@
 #include "matrix/matrix_routines.h"
 
+#include <cstring>
+#include <iterator>
+
 #include "distributions/floating_point_faults.h"
 
 void Clear_data_matrix(tData_matrix& data) {
-    for (auto& row : data.e)
-        for (auto& cell : row)
-            cell = Missing_value;
+    // One row cell by cell, the others copied from it as bytes: an Extended
+    // store is several times slower than copying its bytes.
+    for (auto& cell : data.e[0])
+        cell = Missing_value;
+    for (std::size_t row = 1; row < std::size(data.e); ++row)
+        std::memcpy(data.e[row], data.e[0], sizeof data.e[0]);
 }
 
 void Zero_matrix(tMatrix& matrix) {
-    for (auto& row : matrix.e)
-        for (auto& cell : row)
-            cell = 0;
+    matrix = tMatrix{}; // all bits zero, as 0 is
 }
 
 void Get_data_row(const tData_matrix& data, int r, int m, tVector& row) {
