@@ -69,7 +69,7 @@ TEST(Non_central_t_distribution, negative_non_centrality_reflects) {
 // The smaller tail, lower or upper (an upper tail as the lower one of the
 // reflected distribution), to its relative accuracy: from df 1 to 500,
 // non-centralities up to 1000, tails from 0.08 down to 1e-15, from the Poisson
-// series and (non-centralities past 30) the mixture integral. The values are
+// series and (non-centralities past 20) the mixture integral. The values are
 // Boost.Math's at 50 digits. A tail taken from 1 - x, or from a series
 // stopped early, is off by far more; so was the integral whose trapezoid
 // steps stopped halving too soon (6e-9 at df 120, 1.3e-9 at df 497).
