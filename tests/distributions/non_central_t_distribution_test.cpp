@@ -67,7 +67,7 @@ TEST(Non_central_t_distribution, negative_non_centrality_reflects) {
 }
 
 // The smaller tail, lower or upper (an upper tail as the lower one of the
-// reflected distribution), to its relative accuracy: from df 1 to 500,
+// reflected distribution), to its relative accuracy: from df 1 to 2000,
 // non-centralities up to 1000, tails from 0.08 down to 1e-15, from the Poisson
 // series and (non-centralities past 20) the mixture integral. The values are
 // Boost.Math's at 50 digits. A tail taken from 1 - x, or from a series
@@ -91,6 +91,9 @@ TEST(Non_central_t_distribution, each_small_tail_keeps_its_relative_accuracy) {
         {500, -1000, -1200, 3.12307193687743296433203225009e-08L},
         {500, 1000, 940, 0.0218146334598288458032259299059L},
         {1, -0.5L, -300, 0.00185586089692616587098658040011L},
+        {8, 25, 14, 0.00168815224122100214906554722297L},
+        {493, 22, 19, 0.00507028882836909859102343521795L},
+        {2000, 450, 420, 4.73814219167538702896865900851e-06L},
     };
     for (const tPoint& point : points) {
         const Extended cdf = tNon_central_t_distribution(point.df, point.delta).Cdf(point.x);
