@@ -5,6 +5,7 @@
 #include <boost/math/tools/toms748_solve.hpp>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <utility>
 
 #include "distributions/argument_error.h"
@@ -20,13 +21,22 @@ std::atomic<std::uint64_t> cdf_evaluations{0};
 // Cdf(t) - p at a non-centrality delta. The distribution function rises with
 // x, so this is positive exactly when t lies above the p-quantile; and it
 // falls as delta rises, so it is positive exactly below the wanted delta.
+// Building the distribution costs as much as a dozen re-parametrizations,
+// and an analysis searches four times at one df: each thread keeps the last
+// search's object for the next at the same df. A re-parametrized object gives
+// exactly what a new one gives; a new df gets a new object, which checks it.
 class tExcess {
 public:
-    tExcess(Extended df, Extended t, Extended p) : df_(df), t_(t), p_(p), distribution_(df, 1) {}
+    tExcess(Extended df, Extended t, Extended p)
+        : df_(df), t_(t), p_(p), distribution_(Take_distribution(df)) {}
+    ~tExcess() { Kept_distribution() = std::move(distribution_); }
+    tExcess(const tExcess&) = delete;
+    tExcess& operator=(const tExcess&) = delete;
+
     Extended operator()(Extended delta) {
         cdf_evaluations.fetch_add(1, std::memory_order_relaxed);
-        distribution_.Set_parameters(df_, delta, 0);
-        return distribution_.Cdf(t_) - p_;
+        distribution_->Set_parameters(df_, delta, 0);
+        return distribution_->Cdf(t_) - p_;
     }
     // +1, 0 or -1 as the excess at delta is positive, zero or negative.
     int Sign(Extended delta) {
@@ -35,8 +45,20 @@ public:
     }
 
 private:
+    static std::unique_ptr<tNon_central_t_distribution>& Kept_distribution() {
+        thread_local std::unique_ptr<tNon_central_t_distribution> kept;
+        return kept;
+    }
+    // The kept object is taken, not shared, so that searches alive together
+    // never share one.
+    static std::unique_ptr<tNon_central_t_distribution> Take_distribution(Extended df) {
+        std::unique_ptr<tNon_central_t_distribution>& kept = Kept_distribution();
+        if (kept && kept->Df == df) return std::move(kept);
+        return std::make_unique<tNon_central_t_distribution>(df, 1);
+    }
+
     const Extended df_, t_, p_;
-    tNon_central_t_distribution distribution_;
+    std::unique_ptr<tNon_central_t_distribution> distribution_;
 };
 
 // The checks that the quantile search made of p: outside 0..1 an argument

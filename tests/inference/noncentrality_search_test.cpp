@@ -146,6 +146,9 @@ TEST(NoncentralitySearch, TheQuantileSearchChecksOfTheProbabilityStay) {
          {tSearch(Noncentrality_for_quantile), tSearch(Noncentrality_for_quantile_stepwise)}) {
         EXPECT_EQ(Outcome(search, 8, 1, -0.1L), "argument error 1302");
         EXPECT_EQ(Outcome(search, 8, 1, 1.1L), "argument error 1315");
+        // The df is checked before p, as a new distribution checks it, even
+        // straight after searches at a valid df.
+        EXPECT_EQ(Outcome(search, 0, 1, 1.1L), "argument error 1301");
         // Quantiles 0 and 1 are the ends of the support: no delta reaches t.
         for (Extended p : {0.0L, 1e-13L, 1.0L})
             EXPECT_EQ(Outcome(search, 8, 1, p), "too extreme");
