@@ -45,6 +45,18 @@ constexpr Extended Cdf_series_largest_noncentrality = 20;
 // below Series_smallest_tail and is summed on its own first.
 constexpr Extended Clearly_small_tail_z = Extended_constant(1.3L);
 
+// A generous bound on how far a computed Cdf strays from a smooth function of
+// delta where the series serve: they and the incomplete beta fractions stop
+// at 2.5e-12 and 5e-12, and where the series' start index changes with delta
+// the computed value steps (by up to 3e-11 where measured).
+constexpr Extended Series_error_bound = Extended_constant(1e-9L);
+// The same where the mixture integral serves: against 50-digit values over
+// some 3,700 points (df 1 to 3000, non-centralities 20 to 530, tails down to
+// 1e-30) its smaller tail was never off by more than 2.3e-14 of itself, nor
+// by more than 1.2e-14, and its steps as delta moves (a halving more or
+// less, a point more or less) are of that size.
+constexpr Extended Mixture_error_bound = Extended_constant(1e-12L);
+
 bool Series_serves(Extended df, Extended delta) {
     return df <= Series_largest_df && std::fabs(delta) <= Series_largest_noncentrality;
 }
@@ -87,6 +99,14 @@ tSeries_start Prepare(Extended x, Extended delta, Extended nu) {
     return start;
 }
 } // namespace
+
+Extended tNon_central_t_distribution::Cdf_error_bound(Extended lo, Extended hi) {
+    // Only non-centralities past Cdf_series_largest_noncentrality are the
+    // mixture's at every df (near 0 the central t serves at large df).
+    const bool mixture_throughout =
+        lo > Cdf_series_largest_noncentrality || hi < -Cdf_series_largest_noncentrality;
+    return mixture_throughout ? Mixture_error_bound : Series_error_bound;
+}
 
 tNon_central_t_distribution::tNon_central_t_distribution(Extended df, Extended delta) {
     Parameter_count = 2;

@@ -21,6 +21,11 @@ public:
     Extended Mean() const override;
     Extended Variance() const override;
 
+    // How far Cdf may stray from a smooth function of the non-centrality, at
+    // any df and every non-centrality from lo to hi: what a search for a
+    // non-centrality must take for rounding rather than position.
+    static Extended Cdf_error_bound(Extended lo, Extended hi);
+
     Extended Df = 1;
     Extended Noncentrality = 0;
 

@@ -126,8 +126,7 @@ constexpr Extended Root_width = Extended_constant(1e-10L);
 // the band decided by evaluations.
 constexpr std::uintmax_t Max_root_evaluations = 100;
 // An excess this near zero puts its delta within about Root_excess over the
-// slope of the root: a twentieth of the band that the error bound below
-// leaves to evaluations, which is widened by it.
+// slope of the root; the band left to evaluations is widened by it.
 constexpr Extended Root_excess = Extended_constant(1e-10L);
 // The first step goes this much further than the normal approximation's slope
 // puts the root, so that it most likely brackets it.
@@ -269,15 +268,8 @@ tRoot Root_of(tExcess& excess, tEvaluations& evaluated, const tFirst_guess& gues
     return {bracket.first, bracket.second, 0};
 }
 
-// A generous bound on how far a computed Cdf strays from a smooth function of
-// delta: its series and fractions stop at 2.5e-12 and 5e-12, and where the
-// series' start index changes with delta the computed value steps (by up to
-// 3e-11 where measured). Within this distance of p the sign of the excess is
-// rounding, not position, and only an evaluation tells what the stepwise
-// search decides.
-constexpr Extended Cdf_error_bound = Extended_constant(1e-9L);
 // Distance from the root at which the excess's slope is measured: far enough
-// that the error bound above is negligible in the difference, near enough
+// that the Cdf's error bound is negligible in the difference, near enough
 // that the slope is the root's own (delta moves the distribution on a scale
 // of one or more).
 constexpr Extended Slope_step = Extended_constant(1e-3L);
@@ -315,16 +307,23 @@ Extended Noncentrality_for_quantile(Extended df, Extended t, Extended p) {
     const tRoot root = Root_of(excess, evaluated, guess);
 
     // Half-width of the band around the root where the excess may be within
-    // Cdf_error_bound of 0: the bound over the slope, with a factor of two for
-    // the slope's change over the band. The slope is the secant of two of the
-    // solver's evaluations where a close pair straddles the root, and is
-    // otherwise measured. A slope that does not come out positive leaves
-    // every step to an evaluation.
+    // the Cdf's error bound of 0: the bound over the slope, with a factor of
+    // two for the slope's change over the band. Within this distance of the
+    // root the sign of the excess is rounding, not position, and only an
+    // evaluation tells what the stepwise search decides. The slope is the
+    // secant of two of the solver's evaluations where a close pair straddles
+    // the root, and is otherwise measured. A slope that does not come out
+    // positive leaves every step to an evaluation. The bound is the one that
+    // holds over the widest band any bound gives (the bound near 0).
     Extended slope =
         evaluated.Secant_slope(root.Lo, root.Hi, Slope_step, Widest_secant * guess.Spread);
     if (!(slope > 0)) slope = -excess(root.Hi + Slope_step) / Slope_step;
+    const auto band_for = [&](Extended bound) {
+        return slope > 0 ? (2 * bound + root.Residual) / slope : 4 * Max_noncentrality;
+    };
+    const Extended widest = band_for(tNon_central_t_distribution::Cdf_error_bound(0, 0));
     const Extended band =
-        slope > 0 ? (2 * Cdf_error_bound + root.Residual) / slope : 4 * Max_noncentrality;
+        band_for(tNon_central_t_distribution::Cdf_error_bound(root.Lo - widest, root.Hi + widest));
     const Extended below = root.Lo - band, above = root.Hi + band;
 
     return scope.Checked(Double_and_bisect(Max_noncentrality, [&](Extended delta) {
