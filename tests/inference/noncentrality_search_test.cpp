@@ -132,7 +132,17 @@ TEST(NoncentralitySearch, TheSolvedSearchGivesTheStepwiseResultWhereAMidpointIsT
                            {60, 0.025L, 8, 8, 17, 88077, -1},
                            {175, 0.95L, 2, 2, 16, 12379, 1},
                            {497, 0.05L, 8, 8, 21, 1061971, -1},
-                           {497, 0.5L, 16, 16, 16, 16453, 1}}) {
+                           {497, 0.5L, 16, 16, 16, 16453, 1},
+                           // Where the series serve, a band as narrow as the
+                           // mixture integral's bound would leave these to
+                           // their position.
+                           {1, 0.975L, 1, 1, 18, 137991, -1},
+                           {6, 0.025L, 1, 1, 18, 2383, -1},
+                           // Where the mixture integral serves throughout.
+                           {4, 0.975L, 64, 64, 20, 899085, -1},
+                           {41, 0.95L, 256, 256, 16, 28933, -1},
+                           {131, 0.05L, 128, 128, 12, 3581, -1},
+                           {515, 0.95L, 256, 256, 12, 1245, 1}}) {
         const Extended delta = c.sign * (c.lo + c.width * c.odd / Extended(1L << c.depth));
         const Extended t = tNon_central_t_distribution(c.df, delta).Quantile(c.p);
         EXPECT_EQ(Outcome(Noncentrality_for_quantile, c.df, t, c.p),
