@@ -158,11 +158,15 @@ Extended Log_integral(const tIntegrand& f, const char* routine, Extended x, Exte
         Extended sum = 0;
         for (const Extended direction : {1.0L, -1.0L}) {
             // The point v = 0 itself is summed once, going right.
-            for (long j = direction < 0 && offset == 0 ? 1 : 0;; ++j) {
-                const double v = static_cast<double>(direction * (j + offset) * h);
-                // sinh and cosh from one exponential: the sum needs no more
-                // than double's digits of either.
-                const double e = std::exp(v / Linear_reach), inverse = 1 / e;
+            const long first = direction < 0 && offset == 0 ? 1 : 0;
+            // e = exp(v / L), from one exponential a direction and a product
+            // a point: sinh and cosh are formed from it, and the sum needs no
+            // more than double's digits of either.
+            const double factor = std::exp(static_cast<double>(direction * h) / Linear_reach);
+            double e =
+                std::exp(static_cast<double>(direction * (first + offset) * h) / Linear_reach);
+            for (long j = first;; ++j, e *= factor) {
+                const double inverse = 1 / e;
                 const Extended w = top + reach * ((e - inverse) / 2);
                 const double term =
                     std::exp(static_cast<double>(f.Log(w) - peak)) * ((e + inverse) / 2);
