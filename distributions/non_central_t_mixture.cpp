@@ -89,7 +89,7 @@ private:
     const Extended x_, delta_, a_, constant_;
 };
 
-// The integrand falls this far below its peak (e^-45, 3e-20) where the sums
+// The integrand falls this far below its peak (e^-36, 2e-16) where the sums
 // stop: what lies beyond is far below the 1e-12 the integral is good to. The
 // trapezoid rule on a smooth integrand that decays this fast has an error that
 // falls like exp(-c / h) or faster as the step h shrinks, but not yet at the
@@ -97,7 +97,7 @@ private:
 // 6e-9 (df 120, delta 100, x 110). Once a halving moves it by less than
 // Step_agreement, the error measured against 50-digit values is some 1e-12
 // or smaller.
-constexpr Extended Range_drop = 45;
+constexpr Extended Range_drop = 36;
 constexpr Extended Step_agreement = Extended_constant(1e-8L);
 // The steps grow exponentially only beyond this many of the integrand's own
 // scales from the peak (the map is linear within it). The integrand is close
