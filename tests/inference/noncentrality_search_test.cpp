@@ -231,14 +231,21 @@ TEST(NoncentralitySearch, NoncentralitiesUpToTheCapAreFound) {
 // rounding of zero, and the band's slope comes from the solver's own
 // evaluations: some four or five evaluations a search, where bracketing by
 // doubling steps, closing the bracket's far end and measuring the slope
-// apart took seven or eight.
+// apart took seven or eight. Far out, where the mixture integral serves, its
+// own error bound keeps the band of evaluated steps narrow: the series' bound
+// there took one to three more.
 TEST(NoncentralitySearch, ALimitNeedsFewEvaluations) {
+    struct tRow {
+        Extended T;
+        std::uint64_t Most;
+    };
     for (Extended df : {57.0L, 493.0L})
-        for (Extended t : {-40.0L, -3.0L, 2.0L, 35.0L})
+        for (const tRow& row :
+             {tRow{-40, 6}, {-3, 6}, {2, 6}, {35, 6}, {-420, 5}, {-140, 5}, {140, 5}})
             for (Extended p : {0.025L, 0.975L, 0.05L}) {
                 const std::uint64_t before = Noncentrality_search_evaluations();
-                Noncentrality_for_quantile(df, t, p);
-                EXPECT_LE(Noncentrality_search_evaluations() - before, 6u)
-                    << "df " << D(df) << " t " << D(t) << " p " << D(p);
+                Noncentrality_for_quantile(df, row.T, p);
+                EXPECT_LE(Noncentrality_search_evaluations() - before, row.Most)
+                    << "df " << D(df) << " t " << D(row.T) << " p " << D(p);
             }
 }
