@@ -307,8 +307,9 @@ Extended Noncentrality_for_quantile(Extended df, Extended t, Extended p) {
     const tRoot root = Root_of(excess, evaluated, guess);
 
     // Half-width of the band around the root where the excess may be within
-    // the Cdf's error bound of 0: the bound over the slope, with a factor of
-    // two for the slope's change over the band. Within this distance of the
+    // the Cdf's error bound of 0: the bound, and the excess left at a root
+    // found as one point, over the slope, with a factor of two for the
+    // slope's change over the band. Within this distance of the
     // root the sign of the excess is rounding, not position, and only an
     // evaluation tells what the stepwise search decides. The slope is the
     // secant of two of the solver's evaluations where a close pair straddles
@@ -319,7 +320,7 @@ Extended Noncentrality_for_quantile(Extended df, Extended t, Extended p) {
         evaluated.Secant_slope(root.Lo, root.Hi, Slope_step, Widest_secant * guess.Spread);
     if (!(slope > 0)) slope = -excess(root.Hi + Slope_step) / Slope_step;
     const auto band_for = [&](Extended bound) {
-        return slope > 0 ? (2 * bound + root.Residual) / slope : 4 * Max_noncentrality;
+        return slope > 0 ? 2 * (bound + root.Residual) / slope : 4 * Max_noncentrality;
     };
     const Extended widest = band_for(tNon_central_t_distribution::Cdf_error_bound(0, 0));
     const Extended band =
