@@ -19,9 +19,11 @@ tMatrix Numbered_matrix(int m) {
 TEST(MatrixRoutines, ClearedDataMatrixHoldsMissingValueEverywhereAndAnUnfilledRowReadsSo) {
     auto data = std::make_unique<tData_matrix>();
     (*data)(1, 1) = 3;
+    (*data)(2, 1) = 5;
     (*data)(500, 20) = 4;
     Clear_data_matrix(*data);
     EXPECT_EQ((*data)(1, 1), Missing_value);
+    EXPECT_EQ((*data)(2, 1), Missing_value);
     EXPECT_EQ((*data)(500, 20), Missing_value);
     tVector row;
     Get_data_row(*data, 7, 3, row);
