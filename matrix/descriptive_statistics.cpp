@@ -82,24 +82,22 @@ void Sum_products(const Extended* left, const Extended* const* right, int r, Ext
 // first on.
 template <typename Sums> void In_groups(int first, int count, Sums sums) {
     for (int done = 0; done < count;) {
-        switch (std::min(count - done, Sums_together)) {
+        const int group = std::min(count - done, Sums_together);
+        switch (group) {
         case 1:
             sums.template operator()<1>(first + done);
-            done += 1;
             break;
         case 2:
             sums.template operator()<2>(first + done);
-            done += 2;
             break;
         case 3:
             sums.template operator()<3>(first + done);
-            done += 3;
             break;
         default:
             sums.template operator()<4>(first + done);
-            done += 4;
             break;
         }
+        done += group;
     }
 }
 
