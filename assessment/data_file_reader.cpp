@@ -42,7 +42,7 @@ public:
                                           "%d are needed: the %d controls followed by the case.",
                                           line - 1, rows, rows - 1));
                 int column = 0;
-                const int count = Words([&](const std::string& word, bool alone) {
+                const int count = Words([&](std::string_view word, bool alone) {
                     data(static_cast<int>(line), ++column) = Read_data_number(word, line, alone);
                 });
                 if (count < cols_) throw EData_file_error(Short_line_message(line, count));
@@ -71,7 +71,7 @@ public:
                 row = tCase_row{};
                 row.Line = line;
                 int column = 0;
-                const int count = Words([&](const std::string& word, bool alone) {
+                const int count = Words([&](std::string_view word, bool alone) {
                     ++column;
                     if (!row.Error.empty()) return;
                     try {
@@ -115,7 +115,7 @@ public:
 
 private:
     // The line's first cols words, each handed on; returns how many it holds.
-    int Words(const std::function<void(const std::string&, bool)>& take) {
+    int Words(const std::function<void(std::string_view, bool)>& take) {
         const int count = For_each_word(text_, cols_, take);
         unread_.Most_numbers = std::max(unread_.Most_numbers, count);
         return count;

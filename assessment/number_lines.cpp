@@ -14,7 +14,7 @@ constexpr std::size_t Max_token_shown = 40;
 
 // The offending text as it can be shown safely: cut to a sensible length, and
 // bytes outside printable ASCII replaced so that no terminal or box sees them.
-std::string Shown_token(const std::string& token) {
+std::string Shown_token(std::string_view token) {
     std::string shown;
     for (std::size_t i = 0; i < token.size() && i < Max_token_shown; ++i) {
         const auto c = static_cast<unsigned char>(token[i]);
@@ -50,12 +50,14 @@ bool Is_decimal_number(std::string_view text) {
     return i == size;
 }
 
-Extended Read_data_number(const std::string& token, long long line, bool alone) {
+Extended Read_data_number(std::string_view token, long long line, bool alone) {
     const auto refuse = [&] {
-        const std::string advice = Invalid_number_advice(token, line, alone);
+        const std::string advice = Invalid_number_advice(std::string(token), line, alone);
         return EData_file_error("Invalid numeric input '" + Shown_token(token) + "' on line " +
                                 std::to_string(line) + (advice.empty() ? "" : ". " + advice));
     };
+    // A short decimal is a decimal number, read with no fault to clear.
+    if (const std::optional<Extended> value = Short_decimal_to_extended(token)) return *value + 0;
     if (!Is_decimal_number(token)) throw refuse();
     // The scope drops the overflow or underflow flags the conversion may raise.
     tFloating_point_scope scope;
@@ -68,28 +70,30 @@ Extended Read_data_number(const std::string& token, long long line, bool alone) 
 }
 
 int For_each_word(std::string_view line, int most,
-                  const std::function<void(const std::string& word, bool alone)>& take) {
-    std::string word;
+                  const std::function<void(std::string_view word, bool alone)>& take) {
     int words = 0;
-    const auto end_word = [&](bool at_line_end) {
-        if (word.empty()) return;
-        if (words < most) take(word, at_line_end && words == 0);
+    const std::size_t size = line.size();
+    // Each pass takes a word; the line holds fewer words than bytes.
+    for (std::size_t i = 0; i < size;) {
+        if (Is_number_separator(line[i])) {
+            ++i;
+            continue;
+        }
+        const std::size_t start = i;
+        while (i < size && !Is_number_separator(line[i]))
+            ++i;
+        // Alone: the first word, ending with the line.
+        if (words < most) take(line.substr(start, i - start), i == size && words == 0);
         ++words;
-        word.clear();
-    };
-    for (const char c : line) {
-        if (Is_number_separator(c))
-            end_word(false);
-        else
-            word += c;
     }
-    end_word(true);
     return words;
 }
 
-tLine_reader::tLine_reader(std::string_view bytes, bool plain) : bytes_(bytes), plain_(plain) {}
+tLine_reader::tLine_reader(std::string_view bytes, bool plain)
+    : bytes_(bytes), plain_(plain), head_passed_(plain) {}
 
-tLine_reader::tLine_reader(std::FILE* stream, bool plain) : stream_(stream), plain_(plain) {}
+tLine_reader::tLine_reader(std::FILE* stream, bool plain)
+    : stream_(stream), plain_(plain), head_passed_(plain) {}
 
 void tLine_reader::Limit_bytes(std::size_t bytes) {
     each_line_ = 0;
@@ -114,7 +118,20 @@ int tLine_reader::Get_unchecked() {
 }
 
 int tLine_reader::Get() {
-    const int c = Get_unchecked();
+    return Take(Get_unchecked());
+}
+
+// Past the head, a byte above Ctrl-Z (no line end, end of data, zero byte or
+// end of input) needs only the byte limit: the usual byte of a file.
+int tLine_reader::Take(int c) {
+    if (head_passed_ && c > Ctrl_z) {
+        if (++taken_ > limit_at_) throw tLimit_passed{reading_};
+        return c;
+    }
+    return Take_checked(c);
+}
+
+int tLine_reader::Take_checked(int c) {
     if (plain_) {
         if (c != EOF && ++taken_ > limit_at_) throw tLimit_passed{reading_};
         return c;
@@ -126,8 +143,48 @@ int tLine_reader::Get() {
     if (head_.size() < Head_bytes) head_ += static_cast<char>(c);
     if (c == 0) Refuse_zero_byte();
     if (head_.size() == Head_bytes) Check_head();
+    head_passed_ = head_checked_ && head_.size() == Head_bytes;
     if (++taken_ > limit_at_) throw tLimit_passed{reading_};
     return c;
+}
+
+// Appends `c`, already taken, and the bytes after it above Ctrl-Z, within the
+// limits; returns the first other byte (or EOF) taken as Get takes it. Most of
+// a file's bytes pass here: what the loop reads is held in locals, since a
+// store of a byte may alias any member.
+int tLine_reader::Take_run(int c, std::string& text) {
+    char run[256];
+    std::size_t held = 0;
+    std::size_t size = text.size();
+    std::size_t taken = taken_;
+    std::size_t position = position_;
+    const std::size_t limit_at = limit_at_;
+    const std::size_t text_limit = text_limit_;
+    std::FILE* const stream = stream_;
+    const std::string_view bytes = bytes_;
+    const auto put_back = [&] {
+        text.append(run, held);
+        taken_ = taken;
+        position_ = position;
+    };
+    for (;;) {
+        if (held == sizeof run) {
+            text.append(run, held);
+            size += held;
+            held = 0;
+        }
+        run[held++] = static_cast<char>(c);
+        c = stream                    ? getc_unlocked(stream)
+            : position < bytes.size() ? static_cast<unsigned char>(bytes[position++])
+                                      : EOF;
+        if (c <= Ctrl_z) break;
+        if (++taken > limit_at || size + held >= text_limit) {
+            put_back();
+            throw tLimit_passed{reading_};
+        }
+    }
+    put_back();
+    return Take_checked(c);
 }
 
 void tLine_reader::Check_head() {
@@ -161,6 +218,16 @@ bool tLine_reader::Next(std::string& text) {
             break;
         }
         if (text.size() >= text_limit_) throw tLimit_passed{reading_};
+        if (c > Ctrl_z && head_passed_) {
+            // The bytes that need no more than the limits, up to the next other byte.
+            c = Take_run(c, text);
+            if (c == EOF || c == '\n' || c == '\r') break;
+            if (ctrl_z_ends && c == Ctrl_z) {
+                ended_ = true;
+                break;
+            }
+            if (text.size() >= text_limit_) throw tLimit_passed{reading_};
+        }
         text += static_cast<char>(c);
     }
     if (stream_ && std::ferror(stream_))

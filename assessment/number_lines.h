@@ -41,13 +41,13 @@ bool Is_decimal_number(std::string_view text);
 // typed -0. Raises EData_file_error "Invalid numeric input '<text>' on line
 // <line>", followed by advice where the text looks like a spreadsheet's
 // (`alone`: the text was the only one on its line).
-Extended Read_data_number(const std::string& token, long long line, bool alone = false);
+Extended Read_data_number(std::string_view token, long long line, bool alone = false);
 
 // Hands the words of a line (runs of bytes above the blank) to `take`, the
 // first `most` of them, each with whether it is the line's only word; returns
-// how many words the line holds.
+// how many words the line holds. A word is a view into `line`.
 int For_each_word(std::string_view line, int most,
-                  const std::function<void(const std::string& word, bool alone)>& take);
+                  const std::function<void(std::string_view word, bool alone)>& take);
 
 // Raised by tLine_reader::Next when more bytes are taken than a limit set
 // allows; the reader of the file names what was too long.
@@ -84,6 +84,9 @@ public:
 private:
     int Get();
     int Get_unchecked();
+    int Take(int c);
+    int Take_checked(int c);
+    int Take_run(int c, std::string& text);
     [[noreturn]] void Refuse_zero_byte();
     void Check_head();
 
@@ -101,4 +104,5 @@ private:
     std::size_t text_limit_ = static_cast<std::size_t>(-1);
     std::string head_; // the file's first bytes, as far as they tell its kind
     bool head_checked_ = false;
+    bool head_passed_ = false; // plain, or the head checked: a byte needs fewer checks
 };

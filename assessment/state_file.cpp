@@ -55,7 +55,7 @@ public:
         // Each pass takes a line; the file holds fewer lines than bytes.
         for (std::size_t pass = 0; pass <= text_.size() && word.empty(); ++pass) {
             if (!lines_.Next(line)) return 0;
-            For_each_word(line, 1, [&](const std::string& first, bool) { word = first; });
+            For_each_word(line, 1, [&](std::string_view first, bool) { word = first; });
         }
         // Only the word's first 64 bytes are read.
         word.resize(std::min<std::size_t>(word.size(), 64));

@@ -82,7 +82,7 @@ void tSummary_reader::Read(tLine_reader& lines) {
                                                "hold %s.",
                                                number, Line_contents(number, k).c_str()));
         std::vector<Extended> values;
-        const int tokens = For_each_word(text, needed, [&](const std::string& word, bool alone) {
+        const int tokens = For_each_word(text, needed, [&](std::string_view word, bool alone) {
             values.push_back(Read_data_number(word, number, alone));
         });
         // Line 1 holds one number, the others a variable's each.

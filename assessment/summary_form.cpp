@@ -33,7 +33,7 @@ std::string Cell_name(const tSummary_cell& cell) {
 std::optional<Extended> Read_cell(const std::string& text, const tSummary_cell& cell,
                                   std::string& refusal) {
     std::vector<std::string> words;
-    For_each_word(text, 2, [&](const std::string& word, bool) { words.push_back(word); });
+    For_each_word(text, 2, [&](std::string_view word, bool) { words.emplace_back(word); });
     if (words.empty()) {
         refusal = Cell_name(cell) + " is missing: type it.";
         return std::nullopt;

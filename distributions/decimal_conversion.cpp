@@ -2,14 +2,12 @@
 
 #include <cstdint>
 
-namespace {
-
 // [+-]digits[.digits] with at most 19 digits in all: the integer they form
 // and 10^(digits after the point) are both exact in the 64-bit significand,
 // so one division rounds the value once, in the rounding direction in force,
 // as strtold and the software type's exact reading do, at a fraction of
 // their cost. Anything else is theirs.
-std::optional<Extended> Short_decimal(const std::string& text) {
+std::optional<Extended> Short_decimal_to_extended(std::string_view text) {
     static constexpr Extended powers[] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,
                                           1e7L,  1e8L,  1e9L,  1e10L, 1e11L, 1e12L, 1e13L,
                                           1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L};
@@ -37,8 +35,6 @@ std::optional<Extended> Short_decimal(const std::string& text) {
     return after_point > 0 ? value / powers[after_point] : value;
 }
 
-} // namespace
-
 #if PAVONA_SOFTWARE_EXTENDED
 
 #include <cstring>
@@ -47,8 +43,8 @@ std::optional<Extended> Short_decimal(const std::string& text) {
 
 static_assert(sizeof(Extended) == sizeof(Quadruple::tBits));
 
-Extended Decimal_to_extended(const std::string& text) {
-    if (const std::optional<Extended> value = Short_decimal(text)) return *value;
+Extended Decimal_to_extended(std::string_view text) {
+    if (const std::optional<Extended> value = Short_decimal_to_extended(text)) return *value;
     const Quadruple::tBits bits = Quadruple::From_decimal(text, Quadruple::X87_bits);
     Extended value;
     std::memcpy(&value, &bits, sizeof value);
@@ -66,10 +62,12 @@ std::optional<double> Decimal_to_double(std::string_view text) {
 
 #include "distributions/text_format.h"
 
-Extended Decimal_to_extended(const std::string& text) {
-    if (const std::optional<Extended> value = Short_decimal(text)) return *value;
+Extended Decimal_to_extended(std::string_view text) {
+    if (const std::optional<Extended> value = Short_decimal_to_extended(text)) return *value;
     const locale_t locale = C_locale();
-    return locale ? strtold_l(text.c_str(), nullptr, locale) : std::strtold(text.c_str(), nullptr);
+    const std::string terminated(text);
+    return locale ? strtold_l(terminated.c_str(), nullptr, locale)
+                  : std::strtold(terminated.c_str(), nullptr);
 }
 
 std::optional<double> Decimal_to_double(std::string_view text) {

@@ -16,7 +16,11 @@
 // The nearest Extended to a decimal number written [+-]digits[.digits][(e|E)
 // [+-]digits] (at least one digit before the exponent), ties to even, with
 // the x87 significand on every target; an infinity past the range.
-Extended Decimal_to_extended(const std::string& text);
+Extended Decimal_to_extended(std::string_view text);
+
+// The same for [+-]digits[.digits] with at most 19 digits, the usual data
+// value, in one division that raises no fault; none for any other text.
+std::optional<Extended> Short_decimal_to_extended(std::string_view text);
 
 // The nearest double to such a number; none when it lies beyond the range of
 // double (too large, or too small to be anything but zero).
