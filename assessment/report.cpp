@@ -191,6 +191,10 @@ std::vector<std::string> Report_lines(const tControl_analysis& controls,
                                       const tCase_analysis& case_analysis,
                                       const std::vector<std::string>& notes, bool viewer_has_text) {
     tLines out;
+    // The data listing's rows and some 80 more lines: sized once, not grown.
+    constexpr std::size_t other_lines = 96;
+    out.reserve(other_lines + notes.size() +
+                (controls.Data ? static_cast<std::size_t>(controls.N) : 0));
     Heading(out, viewer_has_text);
     Notes(out, notes);
     Inputs(out, controls);

@@ -151,26 +151,53 @@ bool Append_fixed_exactly(std::string& text, long double value, int width, int d
         const tWide half = static_cast<tWide>(1) << (s - 1);
         if (rest > half || (rest == half && (units & 1) != 0)) ++units;
     }
-    char digits[48]; // at most 39 digits of a 128-bit integer, from the right
-    int count = 0;
+    // The digits, most significant first, end at the buffer's end; a 128-bit
+    // integer has at most 39. Two at a time from a table of pairs: printf's
+    // listing of thousands of values costs mostly this.
+    static constexpr char pairs[] = "00010203040506070809101112131415161718192021222324"
+                                    "25262728293031323334353637383940414243444546474849"
+                                    "50515253545556575859606162636465666768697071727374"
+                                    "75767778798081828384858687888990919293949596979899";
+    char digits[48];
+    char* const end = digits + sizeof digits;
+    char* first = end;
     while (units > UINT64_MAX) {
-        digits[count++] = static_cast<char>('0' + static_cast<int>(units % 10));
+        *--first = static_cast<char>('0' + static_cast<int>(units % 10));
         units /= 10;
     }
     std::uint64_t low = static_cast<std::uint64_t>(units); // the usual case: 64-bit division
-    do {
-        digits[count++] = static_cast<char>('0' + static_cast<int>(low % 10));
-        low /= 10;
-    } while (low != 0);
-    while (count < decimals + 1)
-        digits[count++] = '0';
-    const int length = count + (decimals > 0 ? 1 : 0) + (negative ? 1 : 0);
-    if (width > length) text.append(static_cast<std::size_t>(width - length), ' ');
-    if (negative) text += '-';
-    for (int i = count - 1; i >= 0; --i) {
-        text += digits[i];
-        if (i == decimals && decimals > 0) text += '.';
+    while (low >= 100) {
+        const auto pair = static_cast<std::size_t>(low % 100) * 2;
+        low /= 100;
+        first -= 2;
+        std::memcpy(first, pairs + pair, 2);
     }
+    if (low >= 10) {
+        first -= 2;
+        std::memcpy(first, pairs + low * 2, 2);
+    } else {
+        *--first = static_cast<char>('0' + low);
+    }
+    while (end - first < decimals + 1)
+        *--first = '0';
+    const int count = static_cast<int>(end - first);
+    // Written into a buffer and appended once: an append a character costs
+    // more than the conversion.
+    char written[64 + 48];
+    int length = 0;
+    const int needed = count + (decimals > 0 ? 1 : 0) + (negative ? 1 : 0);
+    while (length < width - needed)
+        written[length++] = ' ';
+    if (negative) written[length++] = '-';
+    const int whole = count - decimals;
+    std::memcpy(written + length, first, static_cast<std::size_t>(whole));
+    length += whole;
+    if (decimals > 0) {
+        written[length++] = '.';
+        std::memcpy(written + length, first + whole, static_cast<std::size_t>(decimals));
+        length += decimals;
+    }
+    text.append(written, static_cast<std::size_t>(length));
     return true;
 }
 
