@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
 
 #include "distributions/floating_point_faults.h"
 #include "matrix/statistics_errors.h"
@@ -20,20 +19,6 @@ void Require_varying_columns(const tData_matrix& data, int r, int m) {
             varies = data(i, j) != data(1, j);
         if (!varies) throw EZero_variance(j);
     }
-}
-
-// The centred columns, each held contiguous: m x r values, only as many as
-// the data in use. Grown on demand and never cleared, so an analysis touches
-// no more memory than its own data needs. One per thread.
-Extended* Deviation_columns(int r, int m) {
-    thread_local std::unique_ptr<Extended[]> columns;
-    thread_local std::size_t capacity = 0;
-    const std::size_t needed = static_cast<std::size_t>(r) * static_cast<std::size_t>(m);
-    if (needed > capacity) {
-        columns.reset(new Extended[needed]); // left uninitialised: every value used is written
-        capacity = needed;
-    }
-    return columns.get();
 }
 
 // Up to this many sums go down the rows together, each in a register of its
@@ -59,19 +44,25 @@ template <int K> void Sum_columns(const tData_matrix& data, int r, int j, Extend
         sums[c] = all[c];
 }
 
-// sums[c] := the sum over l < r of left[l] * right[c][l], c < K, each in
-// increasing order of l.
+// sums[c] := the sum over rows l = 1..r of (data(l, i) - means[i]) *
+// (data(l, j + c) - means[j + c]), c < K, each in increasing row order. The
+// deviations are formed again for each sum rather than stored: the same
+// subtraction gives the same bits, and a stored copy of the columns costs
+// more in fresh memory than the subtractions do.
 template <int K>
-void Sum_products(const Extended* left, const Extended* const* right, int r, Extended* sums) {
-    const Extended *const r0 = right[0], *const r1 = right[K > 1 ? 1 : 0],
-                          *const r2 = right[K > 2 ? 2 : 0], *const r3 = right[K > 3 ? 3 : 0];
+void Sum_products(const tData_matrix& data, const tVector& means, int r, int i, int j,
+                  Extended* sums) {
+    const Extended left_mean = means[i];
+    const Extended m0 = means[j], m1 = means[K > 1 ? j + 1 : j], m2 = means[K > 2 ? j + 2 : j],
+                   m3 = means[K > 3 ? j + 3 : j];
     Extended s0 = 0, s1 = 0, s2 = 0, s3 = 0;
-    for (int l = 0; l < r; ++l) {
-        const Extended x = left[l];
-        s0 += x * r0[l];
-        if constexpr (K > 1) s1 += x * r1[l];
-        if constexpr (K > 2) s2 += x * r2[l];
-        if constexpr (K > 3) s3 += x * r3[l];
+    for (int l = 1; l <= r; ++l) {
+        const Extended x = data(l, i) - left_mean;
+        const Extended* const row = &data(l, j);
+        s0 += x * (row[0] - m0);
+        if constexpr (K > 1) s1 += x * (row[1] - m1);
+        if constexpr (K > 2) s2 += x * (row[2] - m2);
+        if constexpr (K > 3) s3 += x * (row[3] - m3);
     }
     const Extended all[] = {s0, s1, s2, s3};
     for (int c = 0; c < K; ++c)
@@ -104,22 +95,12 @@ template <typename Sums> void In_groups(int first, int count, Sums sums) {
 // Cross_products, with the column means it subtracts.
 void Cross_products_and_means(const tData_matrix& data, int r, int m, tMatrix& S, tVector& means) {
     Column_means(data, r, m, means);
-    // The centred columns, each held contiguous, filled row by row.
-    Extended* const columns = Deviation_columns(r, m);
-    const auto column = [&](int j) { return columns + static_cast<std::size_t>(j - 1) * r; };
-    for (int l = 1; l <= r; ++l)
-        for (int j = 1; j <= m; ++j)
-            column(j)[l - 1] = data(l, j) - means[j];
     // S(j, i) sums the same products in the same order as S(i, j): each sum
     // is formed once.
     for (int i = 1; i <= m; ++i) {
-        const Extended* const left = column(i);
         In_groups(i, m - i + 1, [&]<int K>(int j) {
-            const Extended* right[K];
-            for (int c = 0; c < K; ++c)
-                right[c] = column(j + c);
             Extended sums[K];
-            Sum_products<K>(left, right, r, sums);
+            Sum_products<K>(data, means, r, i, j, sums);
             for (int c = 0; c < K; ++c)
                 S(i, j + c) = S(j + c, i) = sums[c];
         });
@@ -186,7 +167,7 @@ void Multiply_transposed(const tTransposed_data& T, const tData_matrix& deviatio
 void Cross_products(const tData_matrix& data, int r, int m, tMatrix& S) {
     tFloating_point_scope scope;
     // The same operations, in the same order, as Centre_columns,
-    // Transpose_data and Multiply_transposed, on a compact copy.
+    // Transpose_data and Multiply_transposed, without their work areas.
     tVector means;
     Cross_products_and_means(data, r, m, S, means);
     scope.Check();
