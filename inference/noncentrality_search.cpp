@@ -18,6 +18,14 @@ namespace {
 
 std::atomic<std::uint64_t> cdf_evaluations{0};
 
+// The solver's only errors are a bracket out of order or without a change of
+// sign, which the search never hands it. Were one raised, the result would
+// not be finite and the search would refuse it. The default policy's
+// throwing handlers would also bring in the library's whole text-stream
+// machinery, which the program does not otherwise need.
+using Solver_policy = boost::math::policies::policy<
+    boost::math::policies::domain_error<boost::math::policies::errno_on_error>>;
+
 // Cdf(t) - p at a non-centrality delta. The distribution function rises with
 // x, so this is positive exactly when t lies above the p-quantile; and it
 // falls as delta rises, so it is positive exactly below the wanted delta.
@@ -257,7 +265,7 @@ tRoot Root_of(tExcess& excess, tEvaluations& evaluated, const tFirst_guess& gues
         };
         bracket = boost::math::tools::toms748_solve(
             [&](Extended delta) { return evaluated(excess, delta); }, a, b, excess_a, excess_b,
-            near_enough, evaluations);
+            near_enough, evaluations, Solver_policy());
     }
     Require_finite(bracket.first);
     Require_finite(bracket.second);

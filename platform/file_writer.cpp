@@ -11,13 +11,6 @@
 
 #include "platform/system_error_message.h"
 
-void Write_checked(std::FILE* stream, std::string_view bytes) {
-    errno = 0;
-    if (std::fwrite(bytes.data(), 1, bytes.size(), stream) != bytes.size() ||
-        std::fflush(stream) != 0)
-        throw EFile_error(Last_error_or_io());
-}
-
 int tFile_system::Open(const std::string& path, int flags, int mode) {
     return ::open(path.c_str(), flags, static_cast<mode_t>(mode));
 }

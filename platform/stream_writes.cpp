@@ -1,0 +1,25 @@
+// The checked writes to an open stream, apart from the file replacement: a
+// program that writes only to its standard streams (pavona-cli) then links
+// none of the file-system library, whose start-up relocations and pages it
+// would pay for on every run.
+
+#include <cerrno>
+
+#include "platform/file_writer.h"
+#include "platform/system_error_message.h"
+
+void Write_checked(std::FILE* stream, std::string_view bytes) {
+    errno = 0;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), stream) != bytes.size() ||
+        std::fflush(stream) != 0)
+        throw EFile_error(Last_error_or_io());
+}
+
+void Write_lines_checked(std::FILE* stream, const std::vector<std::string>& lines) {
+    errno = 0;
+    for (const std::string& line : lines)
+        if (std::fwrite(line.data(), 1, line.size(), stream) != line.size() ||
+            std::fputc('\n', stream) == EOF)
+            throw EFile_error(Last_error_or_io());
+    if (std::fflush(stream) != 0) throw EFile_error(Last_error_or_io());
+}
