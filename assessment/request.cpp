@@ -127,6 +127,7 @@ void Analyse_raw(const tRequest& request, const tEntry_check& entries, const tDa
     outcome.Load_message = Read_data(source, n + 1, k + 1, *data, outcome.Unread);
     if (hooks.Loaded) hooks.Loaded(outcome.Load_message);
     outcome.Analysis = Run_analysis(std::move(data), k, n, request.Limits, warn);
+    if (!request.Plot) return;
     const tAnalysis& a = *outcome.Analysis;
     try {
         outcome.Plot = Make_plot_points(*a.Data, n, k, a.Regression, a.Predicted, a.SE_additional,
@@ -151,6 +152,7 @@ void Analyse_summary_file(const tRequest& request, const tEntry_check& entries,
     reader->Cases().Count_unread_lines();
     outcome.Unread = reader->Unread();
     outcome.Analysis = Analyse_with_case(std::move(controls), row.Scores, warn);
+    if (!request.Plot) return;
     // No controls to draw: the case's t chart alone.
     const tAnalysis& a = *outcome.Analysis;
     try {

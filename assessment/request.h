@@ -32,6 +32,8 @@ struct tRequest {
     bool Summary = false;
     // Earlier reports precede this one (it then starts with the separator).
     bool After_earlier_report = false;
+    // The plot's points are made; a front end that draws no plot skips them.
+    bool Plot = true;
 };
 
 // Where the data comes from: a named file, standard input, or text in memory

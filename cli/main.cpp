@@ -68,29 +68,18 @@ tSeries_settings Series_settings(const tOptions& options) {
     return settings;
 }
 
-int Write_output(const std::string& output) {
+int Write_output(const tOptions& options, const tOutcome& outcome) {
     try {
-        Write_checked(stdout, output);
+        if (options.Json)
+            Write_checked(stdout,
+                          Json_report(*outcome.Analysis, {*options.Data_file, options.Notes}));
+        else
+            Write_lines_checked(stdout, outcome.Report);
     } catch (const EFile_error& error) {
         Print_error(error.what());
         return Exit_refused;
     }
     return 0;
-}
-
-std::string Output(const tOptions& options, const tOutcome& outcome) {
-    if (options.Json) return Json_report(*outcome.Analysis, {*options.Data_file, options.Notes});
-    // Sized once: a listing of 500 rows would otherwise be copied as it grows.
-    std::size_t length = 0;
-    for (const std::string& line : outcome.Report)
-        length += line.size() + 1;
-    std::string output;
-    output.reserve(length);
-    for (const std::string& line : outcome.Report) {
-        output += line;
-        output += '\n';
-    }
-    return output;
 }
 
 int Run(int argc, char** argv) {
@@ -118,6 +107,7 @@ int Run(int argc, char** argv) {
     request.Limits = options.Limits;
     request.Notes = options.Notes;
     request.Summary = options.Summary;
+    request.Plot = false; // the command line draws none
     const tData_source source = tData_source::Argument(*options.Data_file);
     if (Is_series(options))
         return Run_series_request(request, source, Series_settings(options), stdout, stderr);
@@ -134,7 +124,7 @@ int Run(int argc, char** argv) {
         platform.Message_box(With_full_stop(outcome.Message), outcome.Kind, Ok_button);
         return Exit_refused;
     }
-    return Write_output(Output(options, outcome));
+    return Write_output(options, outcome);
 }
 
 } // namespace

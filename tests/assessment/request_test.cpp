@@ -125,6 +125,23 @@ TEST(RequestSequence, TextInMemoryGivesTheSameReportAsTheFile) {
     EXPECT_EQ(later.Report.size(), in_memory.Report.size() + 1);
 }
 
+// A front end that draws no plot gets the same report without one.
+TEST(RequestSequence, APlotNotAskedForIsNotMadeAndTheReportStaysTheSame) {
+    for (const bool summary : {false, true}) {
+        tRequest request = Raw("1", "10");
+        request.Summary = summary;
+        const tData_source source =
+            Text_of(summary ? "worked_example_summary.txt" : "worked_example.txt");
+        const tOutcome with_plot = Run_request(request, source);
+        request.Plot = false;
+        const tOutcome without = Run_request(request, source);
+        ASSERT_TRUE(without.Done) << without.Message;
+        EXPECT_TRUE(with_plot.Plot) << summary;
+        EXPECT_FALSE(without.Plot) << summary;
+        EXPECT_EQ(without.Report, with_plot.Report) << summary;
+    }
+}
+
 TEST(RequestSequence, ASummaryFileNeedsOnlyKAndGivesTheTChartAlone) {
     tRequest request = Raw("1", "not read");
     request.Summary = true;
