@@ -35,7 +35,22 @@ bench_rows() {
         awk -F, 'NR > 1 { gsub(/"/, "", $1); print $1, $4 }'
 }
 
+# The whole pavona-cli process, processor time over 100 runs, beside an empty
+# process (/bin/true): needs perf (linux-perf); left out without it.
+process_ms() {
+    perf stat -r 100 -x, -e task-clock "$@" 2>&1 > /dev/null | awk -F, '/task-clock/ { print $1 }'
+}
+has_perf=$(command -v perf > /dev/null && perf stat -x, -e task-clock true > /dev/null 2>&1 &&
+    echo yes || echo no)
+
 for _ in $(seq "$rounds"); do
+    if [ "$has_perf" = yes ]; then
+        keep_least "process/empty" "$(process_ms /bin/true)"
+        for s in -30 -300; do
+            keep_least "process/$s" "$(process_ms "$build/pavona-cli" --predictors 5 \
+                --controls 499 "$work/bench_$s.txt")"
+        done
+    fi
     while read -r name ms; do keep_least "$name" "$ms"; done < <(
         bench_rows "$build/analysis_bench" --benchmark_filter='Whole_analysis/499/5/' \
             --benchmark_repetitions=5)
@@ -57,3 +72,10 @@ for c in 499/5 60/3 10/1; do
     awk -v c="$c" -v n="${least[Extra_case/$c]}" -v r="${least[R/-30]}" \
         'BEGIN { printf "each further case, n/k %s: %.4f, %.3fx R at offset -30\n", c, n, n / r }'
 done
+if [ "$has_perf" = yes ]; then
+    for s in -30 -300; do
+        awk -v s="$s" -v p="${least[process/$s]}" -v e="${least[process/empty]}" \
+            -v r="${least[R/$s]}" 'BEGIN { printf "whole process, offset %4s: %.3f, empty %.3f, " \
+            "%.3f above it, %.2fx R\n", s, p, e, p - e, (p - e) / r }'
+    done
+fi
