@@ -106,17 +106,14 @@ TEST(LineReader, ALimitIsPassedAtTheByteAfterItsAmountInsideARun) {
         // 3 bytes of line 1 with its end, 301 of line 2, 600 of line 3.
         {tLimit::Bytes, 3 + 301 + 600, std::nullopt},
         {tLimit::Bytes, 3 + 301 + 599, 3},
-        {tLimit::Bytes, 3 + 150, 2},
         {tLimit::Bytes, 3 + 300, 2}, // the line end is a byte too
         {tLimit::Bytes, 3 + 301, 3},
         // Each line's bytes, from the one after the line end before it.
         {tLimit::Each_line, 600, std::nullopt},
         {tLimit::Each_line, 599, 3},
-        {tLimit::Each_line, 256, 2},
         // The text alone.
         {tLimit::Text, 600, std::nullopt},
         {tLimit::Text, 599, 3},
-        {tLimit::Text, 300, 3},
         {tLimit::Text, 299, 2},
     };
     for (const auto& c : cases) {
@@ -127,19 +124,4 @@ TEST(LineReader, ALimitIsPassedAtTheByteAfterItsAmountInsideARun) {
             EXPECT_EQ(reading.Lines.size(), 3u);
         }
     }
-}
-
-TEST(LineReader, WordsAreViewsOfTheLineAndTheLoneWordEndsIt) {
-    std::vector<std::string> words;
-    std::vector<bool> alone;
-    const auto take = [&](std::string_view word, bool is_alone) {
-        words.emplace_back(word);
-        alone.push_back(is_alone);
-    };
-    EXPECT_EQ(For_each_word("  1.5\t-2  x ", 2, take), 3);
-    EXPECT_EQ(words, (std::vector<std::string>{"1.5", "-2"}));
-    EXPECT_EQ(For_each_word("42", 5, take), 1);
-    EXPECT_EQ(For_each_word("42 ", 5, take), 1);
-    EXPECT_EQ(alone, (std::vector<bool>{false, false, true, false}));
-    EXPECT_EQ(For_each_word(" \t ", 5, take), 0);
 }
