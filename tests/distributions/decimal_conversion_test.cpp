@@ -9,7 +9,6 @@
 #include <cstring>
 #include <iterator>
 #include <limits>
-#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -41,40 +40,6 @@ TEST(DecimalConversion, ReadsTheNearestValueWithTheX87Significand) {
         EXPECT_EQ(std::signbit(value), std::signbit(row.Expected)) << row.Text;
     }
     EXPECT_TRUE(std::isinf(Decimal_to_extended("1e4933")));
-}
-
-// The short form is read at once only where it covers the text; anything
-// else is left to the full reading.
-TEST(DecimalConversion, TheShortFormTakesAtMostNineteenDigitsWithAPointAndNoExponent) {
-    const struct {
-        const char* Text;
-        bool Short;
-    } rows[] = {
-        {"190.1311128", true},
-        {"-43.3385", true},
-        {"+.5", true},
-        {"5.", true},
-        {"1234567890123456789", true},
-        {"-0", true},
-        {"12345678901234567890", false},
-        {"1.234567890123456789", true},
-        {"0.00000000000000000001", false},
-        {"1e5", false},
-        {".", false},
-        {"-", false},
-        {"", false},
-        {"1.2.3", false},
-        {"1,5", false},
-    };
-    for (const auto& row : rows) {
-        const std::optional<Extended> value = Short_decimal_to_extended(row.Text);
-        EXPECT_EQ(value.has_value(), row.Short) << row.Text;
-        if (value) {
-            EXPECT_EQ(*value, Decimal_to_extended(row.Text)) << row.Text;
-            EXPECT_EQ(std::signbit(*value), std::signbit(Decimal_to_extended(row.Text)))
-                << row.Text;
-        }
-    }
 }
 
 TEST(DecimalConversion, DoublesOutsideTheRangeAreRefused) {
