@@ -124,4 +124,6 @@ TEST(LineReader, ALimitIsPassedAtTheByteAfterItsAmountInsideARun) {
             EXPECT_EQ(reading.Lines.size(), 3u);
         }
     }
+    // A run that fills the text, then a blank the run leaves to the checked path.
+    EXPECT_EQ(Read(Long_a + "\t\n", tLimit::Text, 300).Limit_line, 1);
 }
