@@ -212,7 +212,7 @@ bool tLine_reader::Next(std::string& text) {
     if (after_cr_ && c == '\n') c = Get(); // the LF of a CR LF pair
     after_cr_ = false;
     const bool ctrl_z_ends = !plain_;
-    for (; c != EOF && c != '\n' && c != '\r'; c = Get()) {
+    while (c != EOF && c != '\n' && c != '\r') {
         if (ctrl_z_ends && c == Ctrl_z) {
             ended_ = true;
             break;
@@ -221,14 +221,10 @@ bool tLine_reader::Next(std::string& text) {
         if (c > Ctrl_z && head_passed_) {
             // The bytes that need no more than the limits, up to the next other byte.
             c = Take_run(c, text);
-            if (c == EOF || c == '\n' || c == '\r') break;
-            if (ctrl_z_ends && c == Ctrl_z) {
-                ended_ = true;
-                break;
-            }
-            if (text.size() >= text_limit_) throw tLimit_passed{reading_};
+            continue;
         }
         text += static_cast<char>(c);
+        c = Get();
     }
     if (stream_ && std::ferror(stream_))
         throw EData_file_error(System_error_message(Last_error_or_io()));
