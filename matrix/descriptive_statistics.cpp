@@ -27,17 +27,16 @@ void Require_varying_columns(const tData_matrix& data, int r, int m) {
 constexpr int Sums_together = 4;
 
 // sums[c] := the sum over rows 1..r of data(i, j + c), c < K, each in
-// increasing row order: reading row by row, not down each column in turn.
-// The sums are named, not an array, so that the compiler keeps them in
-// registers.
+// increasing row order: the K columns are read together, not one after
+// another. The sums are named, not an array, so that the compiler keeps them
+// in registers.
 template <int K> void Sum_columns(const tData_matrix& data, int r, int j, Extended* sums) {
     Extended s0 = 0, s1 = 0, s2 = 0, s3 = 0;
     for (int i = 1; i <= r; ++i) {
-        const Extended* const row = &data(i, j);
-        s0 += row[0];
-        if constexpr (K > 1) s1 += row[1];
-        if constexpr (K > 2) s2 += row[2];
-        if constexpr (K > 3) s3 += row[3];
+        s0 += data(i, j);
+        if constexpr (K > 1) s1 += data(i, j + 1);
+        if constexpr (K > 2) s2 += data(i, j + 2);
+        if constexpr (K > 3) s3 += data(i, j + 3);
     }
     const Extended all[] = {s0, s1, s2, s3};
     for (int c = 0; c < K; ++c)
@@ -58,11 +57,10 @@ void Sum_products(const tData_matrix& data, const tVector& means, int r, int i, 
     Extended s0 = 0, s1 = 0, s2 = 0, s3 = 0;
     for (int l = 1; l <= r; ++l) {
         const Extended x = data(l, i) - left_mean;
-        const Extended* const row = &data(l, j);
-        s0 += x * (row[0] - m0);
-        if constexpr (K > 1) s1 += x * (row[1] - m1);
-        if constexpr (K > 2) s2 += x * (row[2] - m2);
-        if constexpr (K > 3) s3 += x * (row[3] - m3);
+        s0 += x * (data(l, j) - m0);
+        if constexpr (K > 1) s1 += x * (data(l, j + 1) - m1);
+        if constexpr (K > 2) s2 += x * (data(l, j + 2) - m2);
+        if constexpr (K > 3) s3 += x * (data(l, j + 3) - m3);
     }
     const Extended all[] = {s0, s1, s2, s3};
     for (int c = 0; c < K; ++c)

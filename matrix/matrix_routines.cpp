@@ -1,17 +1,38 @@
 #include "matrix/matrix_routines.h"
 
+#include <algorithm>
 #include <cstring>
 #include <iterator>
 
 #include "distributions/floating_point_faults.h"
 
 void Clear_data_matrix(tData_matrix& data) {
-    // One row cell by cell, the others copied from it as bytes: an Extended
-    // store is several times slower than copying its bytes.
-    for (auto& cell : data.e[0])
-        cell = Missing_value;
-    for (std::size_t row = 1; row < std::size(data.e); ++row)
-        std::memcpy(data.e[row], data.e[0], sizeof data.e[0]);
+    data.Fill(Missing_value);
+}
+
+void tData_matrix::Fill(Extended value) {
+    blank_ = value;
+    std::fill(std::begin(set_), std::end(set_), false);
+}
+
+void tData_matrix::Set_column(int col) {
+    // One cell stored, the rest copied from it as bytes: an Extended store is
+    // several times slower than copying its bytes.
+    Extended* const cells = e_[col - 1];
+    cells[0] = blank_;
+    for (int i = 1; i < Max_rows; ++i)
+        std::memcpy(&cells[i], &cells[0], sizeof cells[0]);
+    set_[col - 1] = true;
+}
+
+tData_matrix& tData_matrix::operator=(const tData_matrix& other) {
+    if (this == &other) return *this;
+    blank_ = other.blank_;
+    for (int j = 0; j < Max_variables; ++j) {
+        set_[j] = other.set_[j];
+        if (set_[j]) std::memcpy(e_[j], other.e_[j], sizeof e_[j]);
+    }
+    return *this;
 }
 
 void Zero_matrix(tMatrix& matrix) {

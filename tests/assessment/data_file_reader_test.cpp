@@ -281,9 +281,9 @@ TEST(DataFileReader, AVeryLongOrUnprintableTokenIsCutInTheMessage) {
 
 TEST(DataFileReader, ClearsTheWholeMatrixFirstAndKeepsCellsReadBeforeAFailure) {
     tData_matrix data;
-    for (auto& row : data.e)
-        for (auto& cell : row)
-            cell = 7;
+    for (int i = 1; i <= Max_rows; ++i)
+        for (int j = 1; j <= Max_variables; ++j)
+            data(i, j) = 7;
     EXPECT_THROW(Read_data_bytes("1 2\n3 x\n", 2, 2, data), EData_file_error);
     EXPECT_EQ(data(1, 1), 1);
     EXPECT_EQ(data(2, 1), 3);
