@@ -56,13 +56,11 @@ void Require_counts(const char* routine, int k, int n, long long max_n) {
         throw std::invalid_argument(std::string(routine) + ": k or n outside the checked range");
 }
 
-tControl_analysis Control_header(int k, int n, tLimits limits) {
-    tControl_analysis a;
+void Set_header(tControl_analysis& a, int k, int n, tLimits limits) {
     a.K = k;
     a.N = n;
     a.NVars = k + 1;
     a.Limits = limits;
-    return a;
 }
 
 // From the statistics on: the positive-definiteness test, the labels, the
@@ -89,11 +87,13 @@ void Build_equation(tControl_analysis& a) {
 
 } // namespace
 
-tControl_analysis Analyse_controls(std::unique_ptr<const tData_matrix> data, int k, int n,
-                                   tLimits limits) {
-    Require_counts("Analyse_controls", k, n, Max_sample_size);
-    if (!data) throw std::invalid_argument("Analyse_controls: no data");
-    tControl_analysis a = Control_header(k, n, limits);
+namespace {
+
+// The analyses below fill records that the caller holds: a record is some
+// 20 KB, and each copy of it on the stack is fresh pages for a short process.
+void Analyse_controls_into(tControl_analysis& a, std::unique_ptr<const tData_matrix> data, int k,
+                           int n, tLimits limits) {
+    Set_header(a, k, n, limits);
     a.Data = std::move(data);
     const tData_matrix& raw = *a.Data;
 
@@ -105,6 +105,29 @@ tControl_analysis Analyse_controls(std::unique_ptr<const tData_matrix> data, int
             Format_text(Zero_variance_format, Variable_label(error.Variable()).c_str()));
     }
     Build_equation(a);
+}
+
+void Analyse_case_into(tCase_analysis& c, const tControl_analysis& controls,
+                       const tVector& case_scores, const tWarning_handler& warn) {
+    c.Case_scores = case_scores;
+    c.Case = Make_case_data(controls.N, controls.K, controls.Means, controls.SDs, controls.Corr,
+                            controls.Regression, case_scores);
+    try {
+        Infer_case(c.Case, controls.R_XX_inverse, controls.Limits == tLimits::Two_sided, c.Results,
+                   Confidence_level, c.Predicted, c.SE_additional, warn);
+    } catch (const EDiscrepancy_too_extreme& error) {
+        throw EAnalysis_refused(EAnalysis_refused::tReason::Too_extreme, error.what());
+    }
+}
+
+} // namespace
+
+tControl_analysis Analyse_controls(std::unique_ptr<const tData_matrix> data, int k, int n,
+                                   tLimits limits) {
+    Require_counts("Analyse_controls", k, n, Max_sample_size);
+    if (!data) throw std::invalid_argument("Analyse_controls: no data");
+    tControl_analysis a;
+    Analyse_controls_into(a, std::move(data), k, n, limits);
     return a;
 }
 
@@ -112,7 +135,8 @@ tControl_analysis Analyse_summary(const tSummary_statistics& summary, tLimits li
     const int k = summary.K;
     const int n = summary.N;
     Require_counts("Analyse_summary", k, n, Max_summary_sample_size);
-    tControl_analysis a = Control_header(k, n, limits);
+    tControl_analysis a;
+    Set_header(a, k, n, limits);
     a.Means = summary.Means;
     a.SDs = summary.SDs;
     a.Corr = summary.Corr;
@@ -123,31 +147,31 @@ tControl_analysis Analyse_summary(const tSummary_statistics& summary, tLimits li
 tCase_analysis Analyse_case(const tControl_analysis& controls, const tVector& case_scores,
                             const tWarning_handler& warn) {
     tCase_analysis c;
-    c.Case_scores = case_scores;
-    c.Case = Make_case_data(controls.N, controls.K, controls.Means, controls.SDs, controls.Corr,
-                            controls.Regression, case_scores);
-    try {
-        Infer_case(c.Case, controls.R_XX_inverse, controls.Limits == tLimits::Two_sided, c.Results,
-                   Confidence_level, c.Predicted, c.SE_additional, warn);
-    } catch (const EDiscrepancy_too_extreme& error) {
-        throw EAnalysis_refused(EAnalysis_refused::tReason::Too_extreme, error.what());
-    }
+    Analyse_case_into(c, controls, case_scores, warn);
     return c;
 }
 
-tAnalysis Run_analysis(std::unique_ptr<const tData_matrix> data, int k, int n, tLimits limits,
-                       const tWarning_handler& warn) {
+void Run_analysis(std::unique_ptr<const tData_matrix> data, int k, int n, tLimits limits,
+                  const tWarning_handler& warn, tAnalysis& a) {
     Require_counts("Run_analysis", k, n, Max_sample_size);
     if (!data) throw std::invalid_argument("Run_analysis: no data");
     tVector case_scores;
     Get_data_row(*data, n + 1, k + 1, case_scores);
-    return Analyse_with_case(Analyse_controls(std::move(data), k, n, limits), case_scores, warn);
+    Analyse_controls_into(a, std::move(data), k, n, limits);
+    Analyse_case_into(a, a, case_scores, warn);
+}
+
+tAnalysis Run_analysis(std::unique_ptr<const tData_matrix> data, int k, int n, tLimits limits,
+                       const tWarning_handler& warn) {
+    tAnalysis a;
+    Run_analysis(std::move(data), k, n, limits, warn, a);
+    return a;
 }
 
 tAnalysis Analyse_with_case(tControl_analysis controls, const tVector& case_scores,
                             const tWarning_handler& warn) {
     tAnalysis a;
     static_cast<tControl_analysis&>(a) = std::move(controls);
-    static_cast<tCase_analysis&>(a) = Analyse_case(a, case_scores, warn);
+    Analyse_case_into(a, a, case_scores, warn);
     return a;
 }

@@ -109,3 +109,9 @@ tAnalysis Analyse_with_case(tControl_analysis controls, const tVector& case_scor
 // Warnings that do not stop the run go to `warn`.
 tAnalysis Run_analysis(std::unique_ptr<const tData_matrix> data, int k, int n, tLimits limits,
                        const tWarning_handler& warn);
+
+// The same, into `a`, a default tAnalysis: the record is built where it is
+// kept, with no copy of it on the stack. `a` holds no finished analysis if
+// this raises.
+void Run_analysis(std::unique_ptr<const tData_matrix> data, int k, int n, tLimits limits,
+                  const tWarning_handler& warn, tAnalysis& a);

@@ -126,7 +126,7 @@ void Analyse_raw(const tRequest& request, const tEntry_check& entries, const tDa
     auto data = std::make_unique<tData_matrix>();
     outcome.Load_message = Read_data(source, n + 1, k + 1, *data, outcome.Unread);
     if (hooks.Loaded) hooks.Loaded(outcome.Load_message);
-    outcome.Analysis = Run_analysis(std::move(data), k, n, request.Limits, warn);
+    Run_analysis(std::move(data), k, n, request.Limits, warn, outcome.Analysis.emplace());
     if (!request.Plot) return;
     const tAnalysis& a = *outcome.Analysis;
     try {
