@@ -1,5 +1,6 @@
 #include "assessment/number_lines.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 
@@ -109,6 +110,11 @@ namespace {
 // Enough of a file's start to tell UTF-16 and the usual binary files.
 constexpr std::size_t Head_bytes = 4;
 
+// Not a line end, Ctrl-Z or a zero byte: a byte that needs only the limits.
+bool Above_ctrl_z(char c) {
+    return static_cast<unsigned char>(c) > Ctrl_z;
+}
+
 } // namespace
 
 int tLine_reader::Get_unchecked() {
@@ -148,43 +154,43 @@ int tLine_reader::Take_checked(int c) {
     return c;
 }
 
-// Appends `c`, already taken, and the bytes after it above Ctrl-Z, within the
-// limits; returns the first other byte (or EOF) taken as Get takes it. Most of
-// a file's bytes pass here: what the loop reads is held in locals, since a
-// store of a byte may alias any member.
-int tLine_reader::Take_run(int c, std::string& text) {
-    char run[256];
-    std::size_t held = 0;
-    std::size_t size = text.size();
-    std::size_t taken = taken_;
-    std::size_t position = position_;
-    const std::size_t limit_at = limit_at_;
-    const std::size_t text_limit = text_limit_;
-    std::FILE* const stream = stream_;
-    const std::string_view bytes = bytes_;
-    const auto put_back = [&] {
-        text.append(run, held);
-        taken_ = taken;
-        position_ = position;
-    };
-    for (;;) {
-        if (held == sizeof run) {
-            text.append(run, held);
-            size += held;
-            held = 0;
-        }
-        run[held++] = static_cast<char>(c);
-        c = stream                    ? getc_unlocked(stream)
-            : position < bytes.size() ? static_cast<unsigned char>(bytes[position++])
-                                      : EOF;
-        if (c <= Ctrl_z) break;
-        if (++taken > limit_at || size + held >= text_limit) {
-            put_back();
-            throw tLimit_passed{reading_};
-        }
+std::string_view tLine_reader::At_hand() const {
+    if (!stream_) return bytes_.substr(position_);
+#if defined(__GLIBC__)
+    // What the stream's buffer holds, as getc_unlocked reads it.
+    return {stream_->_IO_read_ptr,
+            static_cast<std::size_t>(stream_->_IO_read_end - stream_->_IO_read_ptr)};
+#else
+    return {};
+#endif
+}
+
+void tLine_reader::Pass(std::size_t count) {
+    if (!stream_) {
+        position_ += count;
+        return;
     }
-    put_back();
-    return Take_checked(c);
+#if defined(__GLIBC__)
+    stream_->_IO_read_ptr += count;
+#endif
+}
+
+// Appends `c`, already taken, and the bytes at hand after it above Ctrl-Z, as
+// many as the limits allow; returns the next byte as Get takes it, so that
+// the byte a run stops at passes the checks of any other byte. Most of a
+// file's bytes pass here: they are looked at in one loop and appended at once.
+int tLine_reader::Take_run(int c, std::string& text) {
+    text += static_cast<char>(c);
+    const std::string_view hand = At_hand();
+    const std::size_t room = std::min(limit_at_ - taken_, text_limit_ - text.size());
+    const std::size_t look = std::min(hand.size(), room);
+    std::size_t run = 0;
+    while (run < look && Above_ctrl_z(hand[run]))
+        ++run;
+    text.append(hand.data(), run);
+    taken_ += run;
+    Pass(run);
+    return Get();
 }
 
 void tLine_reader::Check_head() {

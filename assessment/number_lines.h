@@ -87,6 +87,10 @@ private:
     int Take(int c);
     int Take_checked(int c);
     int Take_run(int c, std::string& text);
+    // The bytes already read but not yet taken (none where they cannot be
+    // seen), and taking `count` of them.
+    std::string_view At_hand() const;
+    void Pass(std::size_t count);
     [[noreturn]] void Refuse_zero_byte();
     void Check_head();
 
