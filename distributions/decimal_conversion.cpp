@@ -1,5 +1,6 @@
 #include "distributions/decimal_conversion.h"
 
+#include <cstddef>
 #include <cstdint>
 
 // [+-]digits[.digits] with at most 19 digits in all: the integer they form
@@ -11,25 +12,27 @@ std::optional<Extended> Short_decimal_to_extended(std::string_view text) {
     static constexpr Extended powers[] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,
                                           1e7L,  1e8L,  1e9L,  1e10L, 1e11L, 1e12L, 1e13L,
                                           1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L};
-    std::size_t i = 0;
-    const bool negative = !text.empty() && text[0] == '-';
-    if (!text.empty() && (text[0] == '-' || text[0] == '+')) ++i;
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    const bool negative = p != end && *p == '-';
+    if (p != end && (*p == '-' || *p == '+')) ++p;
+    const auto is_digit = [](char c) { return c >= '0' && c <= '9'; };
+    // The digits before the point, then those after it, each part in a loop
+    // of its own. Past 19 digits the sum wraps, harmlessly: the text is refused.
     std::uint64_t digits = 0;
-    int count = 0;
-    int after_point = -1;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c >= '0' && c <= '9') {
-            if (++count > 19) return std::nullopt;
-            digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
-            if (after_point >= 0) ++after_point;
-        } else if (c == '.' && after_point < 0) {
-            after_point = 0;
-        } else {
-            return std::nullopt;
-        }
+    const char* const whole = p;
+    while (p != end && is_digit(*p))
+        digits = digits * 10 + static_cast<std::uint64_t>(*p++ - '0');
+    std::ptrdiff_t count = p - whole;
+    std::ptrdiff_t after_point = 0;
+    if (p != end && *p == '.') {
+        const char* const fraction = ++p;
+        while (p != end && is_digit(*p))
+            digits = digits * 10 + static_cast<std::uint64_t>(*p++ - '0');
+        after_point = p - fraction;
+        count += after_point;
     }
-    if (count == 0) return std::nullopt;
+    if (p != end || count == 0 || count > 19) return std::nullopt;
     Extended value = static_cast<Extended>(digits);
     if (negative) value = -value;
     return after_point > 0 ? value / powers[after_point] : value;
