@@ -63,6 +63,19 @@ void Set_header(tControl_analysis& a, int k, int n, tLimits limits) {
     a.Limits = limits;
 }
 
+// The squared semi-partial correlations and the inverse of the predictors'
+// correlations, taken from those correlations as the case record holds them,
+// so that each case's inference uses exactly the inverse it would compute.
+// Out of line: the record would otherwise take room in the frame beneath
+// which the regression equation is built, and a short run pays for every
+// page of stack it touches.
+[[gnu::noinline]] void Invert_predictor_correlations(tControl_analysis& a) {
+    const tCase_data record =
+        Make_case_data(a.N, a.K, a.Means, a.SDs, a.Corr, a.Regression, tVector{});
+    a.Squared_semi_partials = Squared_semi_partials(record.R_XX, a.K, a.Regression.Beta);
+    if (!Invert_matrix(record.R_XX, a.K, a.R_XX_inverse)) throw ENot_positive_definite();
+}
+
 // From the statistics on: the positive-definiteness test, the labels, the
 // regression equation and the inverse of the predictors' correlations.
 void Build_equation(tControl_analysis& a) {
@@ -74,12 +87,7 @@ void Build_equation(tControl_analysis& a) {
 
     try {
         Build_regression_equation(a.NVars, a.N, true, a.Corr, a.Means, a.SDs, a.Regression);
-        // The predictors' correlations as the case record holds them, so that
-        // each case's inference uses exactly the inverse it would compute.
-        const tCase_data record =
-            Make_case_data(a.N, a.K, a.Means, a.SDs, a.Corr, a.Regression, tVector{});
-        a.Squared_semi_partials = Squared_semi_partials(record.R_XX, a.K, a.Regression.Beta);
-        if (!Invert_matrix(record.R_XX, a.K, a.R_XX_inverse)) throw ENot_positive_definite();
+        Invert_predictor_correlations(a);
     } catch (const ENot_positive_definite&) {
         throw Not_positive_definite();
     }

@@ -8,8 +8,9 @@
 #include "matrix/matrix_routines.h"
 #include "matrix/statistics_errors.h"
 
-void Build_regression_equation(int nvars, int n, bool criterion_first, tMatrix corr, tVector means,
-                               tVector sds, tRegression_results& result) {
+void Build_regression_equation(int nvars, int n, bool criterion_first, const tMatrix& corr,
+                               const tVector& means, const tVector& sds,
+                               tRegression_results& result) {
     tFloating_point_scope scope;
     const int k = nvars - 1;
     const int iy = criterion_first ? 1 : nvars;

@@ -10,8 +10,9 @@
 // predictor i is variable i. Entries of Beta and Coef beyond k are left alone.
 // Raises ENot_positive_definite when the predictors' correlation matrix cannot
 // be inverted, EFloating_point_error for a degenerate fit (R squared 1).
-void Build_regression_equation(int nvars, int n, bool criterion_first, tMatrix corr, tVector means,
-                               tVector sds, tRegression_results& result);
+void Build_regression_equation(int nvars, int n, bool criterion_first, const tMatrix& corr,
+                               const tVector& means, const tVector& sds,
+                               tRegression_results& result);
 
 // Each predictor's squared semi-partial correlation with the criterion: the
 // share of the criterion's variance that predictor alone explains, Beta_i

@@ -59,16 +59,20 @@ void Select_subvector(int m, const tVector& v, const tSelection& s, tVector& out
 }
 
 void Select_submatrix(const tMatrix& M, int m, const tSelection& s, tMatrix& out) {
-    const tMatrix source = M; // out may be M
-    Zero_matrix(out);
+    // Packed in place, with no copy of M: element (i, j) goes to a row no
+    // later than i and a column no later than j, so when out is M no element
+    // is overwritten before it is read. The rest is then cleared.
     int row = 0;
     for (int i = 1; i <= m; ++i) {
         if (!s[i]) continue;
         ++row;
         int col = 0;
         for (int j = 1; j <= m; ++j)
-            if (s[j]) out(row, ++col) = source(i, j);
+            if (s[j]) out(row, ++col) = M(i, j);
     }
+    for (int i = 1; i <= Max_variables; ++i)
+        for (int j = i <= row ? row + 1 : 1; j <= Max_variables; ++j)
+            out(i, j) = 0;
 }
 
 void Matrix_times_vector(const tMatrix& M, int m, const tVector& v, tVector& out) {
