@@ -11,7 +11,17 @@ const std::string Summary_statistics_line =
 
 namespace {
 
-using tLines = std::vector<std::string>;
+// The report's lines, handed one at a time to a sink as each is formed.
+class tLines {
+public:
+    explicit tLines(const tLine_sink& put) : put_(put) {}
+    void push_back(std::string line) { put_(std::move(line)); }
+    void emplace_back(std::string line = {}) { put_(std::move(line)); }
+    const tLine_sink& Sink() const { return put_; }
+
+private:
+    const tLine_sink& put_;
+};
 
 // The texts that change with the kind of limits, in the order of tLimits.
 // Each format takes the limits it names, lower before upper; printf ignores
@@ -58,7 +68,8 @@ void Heading(tLines& out, bool viewer_has_text) {
     out.emplace_back();
     out.emplace_back(
         " THIS PROGRAM IMPLEMENTS STATISTICAL METHODS DEVELOPED IN THE FOLLOWING PAPER:");
-    out.insert(out.end(), MethodReferenceLines.begin(), MethodReferenceLines.end());
+    for (const std::string& line : MethodReferenceLines)
+        out.push_back(line);
     out.emplace_back();
     out.emplace_back();
 }
@@ -80,7 +91,7 @@ void Inputs(tLines& out, const tControl_analysis& a) {
     out.emplace_back(Texts_for(a.Limits).Credible_limit);
     out.emplace_back();
     if (a.Data) {
-        Print_data_matrix(*a.Data, a.N, a.NVars, " Raw data for controls:", out);
+        Print_data_matrix(*a.Data, a.N, a.NVars, " Raw data for controls:", out.Sink());
     } else {
         out.push_back(Summary_statistics_line);
         out.emplace_back();
@@ -105,8 +116,9 @@ void Summary_statistics(tLines& out, const tControl_analysis& a, const tCase_ana
     out.emplace_back(" ");
     out.emplace_back(" ");
     out.emplace_back();
-    Print_matrix(a.Corr, a.NVars,
-                 " INPUTS: Correlation(s) between criterion and predictor(s) in sample:", out);
+    Print_matrix(
+        a.Corr, a.NVars,
+        " INPUTS: Correlation(s) between criterion and predictor(s) in sample:", out.Sink());
     out.emplace_back();
 }
 
@@ -187,14 +199,10 @@ void Case_results(tLines& out, const tControl_analysis& a, const tCase_analysis&
 
 } // namespace
 
-std::vector<std::string> Report_lines(const tControl_analysis& controls,
-                                      const tCase_analysis& case_analysis,
-                                      const std::vector<std::string>& notes, bool viewer_has_text) {
-    tLines out;
-    // The data listing's rows and some 80 more lines: sized once, not grown.
-    constexpr std::size_t other_lines = 96;
-    out.reserve(other_lines + notes.size() +
-                (controls.Data ? static_cast<std::size_t>(controls.N) : 0));
+void Report_lines(const tControl_analysis& controls, const tCase_analysis& case_analysis,
+                  const std::vector<std::string>& notes, bool viewer_has_text,
+                  const tLine_sink& put) {
+    tLines out(put);
     Heading(out, viewer_has_text);
     Notes(out, notes);
     Inputs(out, controls);
@@ -202,7 +210,19 @@ std::vector<std::string> Report_lines(const tControl_analysis& controls,
     Regression_equation(out, controls);
     Model_fit(out, controls.Regression);
     Case_results(out, controls, case_analysis);
-    return out;
+}
+
+std::vector<std::string> Report_lines(const tControl_analysis& controls,
+                                      const tCase_analysis& case_analysis,
+                                      const std::vector<std::string>& notes, bool viewer_has_text) {
+    std::vector<std::string> lines;
+    // The data listing's rows and some 80 more lines: sized once, not grown.
+    constexpr std::size_t other_lines = 96;
+    lines.reserve(other_lines + notes.size() +
+                  (controls.Data ? static_cast<std::size_t>(controls.N) : 0));
+    Report_lines(controls, case_analysis, notes, viewer_has_text,
+                 [&lines](std::string line) { lines.push_back(std::move(line)); });
+    return lines;
 }
 
 std::vector<std::string> Report_lines(const tAnalysis& analysis,

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "assessment/analysis.h"
+#include "matrix/matrix_printing.h"
 
 // The report separator (102 underscores) and the table rule (a blank and 97
 // underscores).
@@ -21,6 +22,12 @@ extern const std::string Summary_statistics_line;
 // Numbers always use a decimal point, whatever the process locale.
 std::vector<std::string> Report_lines(const tAnalysis& analysis,
                                       const std::vector<std::string>& notes, bool viewer_has_text);
+
+// The same, each line handed to `put` as it is formed: a front end that
+// writes the report out need not hold it whole.
+void Report_lines(const tControl_analysis& controls, const tCase_analysis& case_analysis,
+                  const std::vector<std::string>& notes, bool viewer_has_text,
+                  const tLine_sink& put);
 
 // The same for one case of a series against one control sample.
 std::vector<std::string> Report_lines(const tControl_analysis& controls,

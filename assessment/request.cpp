@@ -194,8 +194,12 @@ tOutcome Run_request(const tRequest& request, const tRequest_hooks& hooks) {
             Analyse_summary_file(request, entries, *source, warn, outcome);
         else
             Analyse_raw(request, entries, *source, hooks, warn, outcome);
-        outcome.Report =
-            Report_lines(*outcome.Analysis, request.Notes, request.After_earlier_report);
+        if (hooks.Report_line)
+            Report_lines(*outcome.Analysis, *outcome.Analysis, request.Notes,
+                         request.After_earlier_report, hooks.Report_line);
+        else
+            outcome.Report =
+                Report_lines(*outcome.Analysis, request.Notes, request.After_earlier_report);
         outcome.Done = true;
     } catch (const EAnalysis_refused& refusal) {
         // A matrix that is not positive definite points at the entries; the

@@ -20,6 +20,7 @@
 #include "inference/limits.h"
 #include "inference/plot_points.h"
 #include "inference/warning_handler.h"
+#include "matrix/matrix_printing.h"
 #include "platform/platform.h"
 
 // The entries of a request, as typed.
@@ -107,6 +108,10 @@ struct tRequest_hooks {
     std::function<void(const std::string&)> Loaded;
     // Told each warning as it is raised.
     tWarning_handler Warned;
+    // When set, handed the report's lines one at a time as they are formed,
+    // and the outcome's Report stays empty: a front end that only writes the
+    // report out need not hold it whole.
+    tLine_sink Report_line;
 };
 
 // Runs the whole sequence. Never raises for bad input: every refusal, a

@@ -68,13 +68,15 @@ tSeries_settings Series_settings(const tOptions& options) {
     return settings;
 }
 
-int Write_output(const tOptions& options, const tOutcome& outcome) {
+// The JSON, or the end of the report whose lines `report` has written as they
+// were formed.
+int Write_output(const tOptions& options, const tOutcome& outcome, tLine_writer& report) {
     try {
         if (options.Json)
             Write_checked(stdout,
                           Json_report(*outcome.Analysis, {*options.Data_file, options.Notes}));
         else
-            Write_lines_checked(stdout, outcome.Report);
+            report.Finish();
     } catch (const EFile_error& error) {
         Print_error(error.what());
         return Exit_refused;
@@ -118,13 +120,20 @@ int Run(int argc, char** argv) {
     hooks.Warned = [&platform](const std::string& message) {
         platform.Message_box(message, tMessage_kind::Warning, Ok_button);
     };
+    // The report goes out line by line as it is formed, never held whole; the
+    // JSON is made from the analysis and needs none of its text.
+    tLine_writer report(stdout);
+    if (options.Json)
+        hooks.Report_line = [](std::string) {};
+    else
+        hooks.Report_line = [&report](std::string line) { report.Write(line); };
     const tOutcome outcome = Run_request(request, hooks);
     Warn_unread(outcome.Unread);
     if (!outcome.Done) {
         platform.Message_box(With_full_stop(outcome.Message), outcome.Kind, Ok_button);
         return Exit_refused;
     }
-    return Write_output(options, outcome);
+    return Write_output(options, outcome, report);
 }
 
 } // namespace

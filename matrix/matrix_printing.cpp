@@ -5,21 +5,33 @@
 
 #include "distributions/text_format.h"
 
-void Print_matrix(const tMatrix& M, int m, const std::string& title,
-                  std::vector<std::string>& lines) {
-    lines.push_back(title);
+namespace {
+
+tLine_sink Appending_to(std::vector<std::string>& lines) {
+    return [&lines](std::string line) { lines.push_back(std::move(line)); };
+}
+
+} // namespace
+
+void Print_matrix(const tMatrix& M, int m, const std::string& title, const tLine_sink& put) {
+    put(title);
     for (int i = 1; i <= m; ++i) {
         std::string line = "   ";
         for (int j = 1; j <= m; ++j)
             line += Format_text("%5.5Lf   ", M(i, j));
-        lines.push_back(std::move(line));
+        put(std::move(line));
     }
-    lines.emplace_back();
+    put({});
+}
+
+void Print_matrix(const tMatrix& M, int m, const std::string& title,
+                  std::vector<std::string>& lines) {
+    Print_matrix(M, m, title, Appending_to(lines));
 }
 
 void Print_data_matrix(const tData_matrix& data, int r, int m, const std::string& title,
-                       std::vector<std::string>& lines) {
-    lines.push_back(title);
+                       const tLine_sink& put) {
+    put(title);
     for (int i = 1; i <= r; ++i) {
         // "   [%4d]:  ", without printf's cost on each of up to 500 rows.
         char number[16];
@@ -35,7 +47,12 @@ void Print_data_matrix(const tData_matrix& data, int r, int m, const std::string
             Append_fixed(line, data(i, j), 12, 5);
             line += "   ";
         }
-        lines.push_back(std::move(line));
+        put(std::move(line));
     }
-    lines.emplace_back();
+    put({});
+}
+
+void Print_data_matrix(const tData_matrix& data, int r, int m, const std::string& title,
+                       std::vector<std::string>& lines) {
+    Print_data_matrix(data, r, m, title, Appending_to(lines));
 }

@@ -15,9 +15,20 @@
 // ("Disk full", "I/O error <code>", ...) when any of it fails.
 void Write_checked(std::FILE* stream, std::string_view bytes);
 
-// The same for `lines`, each followed by a line end, without joining them
-// first: a report of 500 rows is some 56 KB that need not be copied.
-void Write_lines_checked(std::FILE* stream, const std::vector<std::string>& lines);
+// Writes lines to `stream` one at a time, each followed by a line end, as a
+// report is formed, so that nothing need hold the report whole. After a
+// failure nothing more is written; Finish flushes the stream and raises
+// EFile_error ("Disk full", "I/O error <code>", ...) for a failure of any of it.
+class tLine_writer {
+public:
+    explicit tLine_writer(std::FILE* stream) : stream_(stream) {}
+    void Write(std::string_view line);
+    void Finish();
+
+private:
+    std::FILE* stream_;
+    int error_ = 0; // the first failure's error, 0 while none
+};
 
 // Replaces the file at `path` with `bytes`, so that it holds either all of its
 // old bytes or all of the new ones, never a mixture or a part:

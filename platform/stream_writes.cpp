@@ -15,11 +15,18 @@ void Write_checked(std::FILE* stream, std::string_view bytes) {
         throw EFile_error(Last_error_or_io());
 }
 
-void Write_lines_checked(std::FILE* stream, const std::vector<std::string>& lines) {
+void tLine_writer::Write(std::string_view line) {
+    if (error_ != 0) return;
     errno = 0;
-    for (const std::string& line : lines)
-        if (std::fwrite(line.data(), 1, line.size(), stream) != line.size() ||
-            std::fputc('\n', stream) == EOF)
-            throw EFile_error(Last_error_or_io());
-    if (std::fflush(stream) != 0) throw EFile_error(Last_error_or_io());
+    if (std::fwrite(line.data(), 1, line.size(), stream_) != line.size() ||
+        std::fputc('\n', stream_) == EOF)
+        error_ = Last_error_or_io();
+}
+
+void tLine_writer::Finish() {
+    if (error_ == 0) {
+        errno = 0;
+        if (std::fflush(stream_) != 0) error_ = Last_error_or_io();
+    }
+    if (error_ != 0) throw EFile_error(error_);
 }

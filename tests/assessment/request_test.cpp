@@ -142,6 +142,25 @@ TEST(RequestSequence, APlotNotAskedForIsNotMadeAndTheReportStaysTheSame) {
     }
 }
 
+TEST(RequestSequence, AReportSinkIsHandedEveryLineTheOutcomeWouldHoldAndTheOutcomeHoldsNone) {
+    for (const bool summary : {false, true}) {
+        tRequest request = Raw("1", "10");
+        request.Summary = summary;
+        request.Notes = {"first note", "second"};
+        const tData_source source =
+            Text_of(summary ? "worked_example_summary.txt" : "worked_example.txt");
+        const tOutcome held = Run_request(request, source);
+        std::vector<std::string> handed;
+        tRequest_hooks hooks;
+        hooks.Choose_data = [&source] { return std::optional<tData_source>(source); };
+        hooks.Report_line = [&handed](std::string line) { handed.push_back(std::move(line)); };
+        const tOutcome streamed = Run_request(request, hooks);
+        ASSERT_TRUE(streamed.Done) << streamed.Message;
+        EXPECT_TRUE(streamed.Report.empty()) << summary;
+        EXPECT_EQ(handed, held.Report) << summary;
+    }
+}
+
 TEST(RequestSequence, ASummaryFileNeedsOnlyKAndGivesTheTChartAlone) {
     tRequest request = Raw("1", "not read");
     request.Summary = true;
