@@ -111,11 +111,11 @@ void Descriptive_statistics(const tData_matrix& data, int r, int m, tMatrix& cor
                             tVector& means, tVector& standard_deviations) {
     tFloating_point_scope scope;
     Require_varying_columns(data, r, m);
+    // One work matrix, turned in place from cross products into covariances.
     tMatrix S;
     Cross_products_and_means(data, r, m, S, means);
-    tMatrix V;
-    Cross_products_to_covariance(S, m, r, V);
-    Covariance_to_correlation(V, m, correlation, standard_deviations);
+    Cross_products_to_covariance(S, m, r, S);
+    Covariance_to_correlation(S, m, correlation, standard_deviations);
     scope.Check();
 }
 
@@ -173,24 +173,28 @@ void Cross_products(const tData_matrix& data, int r, int m, tMatrix& S) {
 
 void Cross_products_to_covariance(const tMatrix& S, int m, int n, tMatrix& V) {
     tFloating_point_scope scope;
-    const tMatrix source = S; // V may be S
+    // Each element from its own alone: V may be S, with no copy.
     for (int i = 1; i <= m; ++i)
         for (int j = 1; j <= m; ++j)
-            V(i, j) = source(i, j) / (n - 1);
+            V(i, j) = S(i, j) / (n - 1);
     scope.Check();
 }
 
 void Covariance_to_correlation(const tMatrix& V, int m, tMatrix& R, tVector& standard_deviations) {
     tFloating_point_scope scope;
-    const tMatrix source = V; // R may be V
-    for (int i = 1; i <= m; ++i)
-        if (!(source(i, i) > 0)) throw EZero_variance(i);
+    // Each element needs itself and the diagonal: R may be V once the
+    // diagonal is kept apart, with no copy of the whole matrix.
+    tVector variance;
+    for (int i = 1; i <= m; ++i) {
+        variance[i] = V(i, i);
+        if (!(variance[i] > 0)) throw EZero_variance(i);
+    }
     for (auto& sd : standard_deviations.e)
         sd = 0;
     for (int i = 1; i <= m; ++i)
         for (int j = 1; j <= m; ++j) {
-            R(i, j) = source(i, j) / (std::sqrt(source(j, j)) * std::sqrt(source(i, i)));
-            if (i == j) standard_deviations[i] = std::sqrt(source(i, i));
+            R(i, j) = V(i, j) / (std::sqrt(variance[j]) * std::sqrt(variance[i]));
+            if (i == j) standard_deviations[i] = std::sqrt(variance[i]);
         }
     scope.Check();
 }

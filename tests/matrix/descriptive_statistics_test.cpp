@@ -63,6 +63,25 @@ TEST(DescriptiveStatistics, CorrelationOfHalfAndTheStepsAgree) {
     EXPECT_EQ((*T)(1, 3), 1);
 }
 
+TEST(DescriptiveStatistics, CovarianceAndCorrelationMayOverwriteTheirInput) {
+    auto data = Data({{4, 1, 2.5L}, {2, 7, -1}, {9, 3, 0.3L}, {5, 5, 8}});
+    tMatrix S;
+    Cross_products(*data, 4, 3, S);
+    tMatrix V, R;
+    tVector sds;
+    Cross_products_to_covariance(S, 3, 4, V);
+    Covariance_to_correlation(V, 3, R, sds);
+    tMatrix in_place = S;
+    tVector in_place_sds;
+    Cross_products_to_covariance(in_place, 3, 4, in_place);
+    Covariance_to_correlation(in_place, 3, in_place, in_place_sds);
+    for (int i = 1; i <= Max_variables; ++i) {
+        EXPECT_EQ(in_place_sds[i], sds[i]) << i;
+        for (int j = 1; j <= Max_variables; ++j)
+            EXPECT_EQ(in_place(i, j), R(i, j)) << i << "," << j;
+    }
+}
+
 TEST(DescriptiveStatistics, TheCaseRowHasNoInfluence) {
     auto data = Data({{4, 1}, {2, 7}, {9, 3}, {5, 5}});
     tMatrix R1, R2;
