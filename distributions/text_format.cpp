@@ -151,53 +151,58 @@ bool Append_fixed_exactly(std::string& text, long double value, int width, int d
         const tWide half = static_cast<tWide>(1) << (s - 1);
         if (rest > half || (rest == half && (units & 1) != 0)) ++units;
     }
-    // The digits, most significant first, end at the buffer's end; a 128-bit
-    // integer has at most 39. Two at a time from a table of pairs: printf's
-    // listing of thousands of values costs mostly this.
+    // Written backwards from the buffer's end: the decimals, the point, the
+    // whole part, the sign, then blanks to the width, and appended once. The
+    // buffer is cleared to blanks first, in one store of known size: a call
+    // to the library for a few bytes costs more than this conversion.
     static constexpr char pairs[] = "00010203040506070809101112131415161718192021222324"
                                     "25262728293031323334353637383940414243444546474849"
                                     "50515253545556575859606162636465666768697071727374"
                                     "75767778798081828384858687888990919293949596979899";
-    char digits[48];
-    char* const end = digits + sizeof digits;
+    char buffer[64 + 48]; // a width of 64; or 39 digits, the point and the sign
+    std::memset(buffer, ' ', sizeof buffer);
+    char* const end = buffer + sizeof buffer;
     char* first = end;
-    while (units > UINT64_MAX) {
-        *--first = static_cast<char>('0' + static_cast<int>(units % 10));
-        units /= 10;
-    }
-    std::uint64_t low = static_cast<std::uint64_t>(units); // the usual case: 64-bit division
-    while (low >= 100) {
-        const auto pair = static_cast<std::size_t>(low % 100) * 2;
-        low /= 100;
-        first -= 2;
-        std::memcpy(first, pairs + pair, 2);
-    }
-    if (low >= 10) {
-        first -= 2;
-        std::memcpy(first, pairs + low * 2, 2);
-    } else {
-        *--first = static_cast<char>('0' + low);
-    }
-    while (end - first < decimals + 1)
-        *--first = '0';
-    const int count = static_cast<int>(end - first);
-    // Written into a buffer and appended once: an append a character costs
-    // more than the conversion.
-    char written[64 + 48];
-    int length = 0;
-    const int needed = count + (decimals > 0 ? 1 : 0) + (negative ? 1 : 0);
-    while (length < width - needed)
-        written[length++] = ' ';
-    if (negative) written[length++] = '-';
-    const int whole = count - decimals;
-    std::memcpy(written + length, first, static_cast<std::size_t>(whole));
-    length += whole;
+    // The digits of n, at least one, two at a time from the table of pairs.
+    const auto put = [&first](std::uint64_t n) {
+        while (n >= 100) {
+            const auto pair = static_cast<std::size_t>(n % 100) * 2;
+            n /= 100;
+            *--first = pairs[pair + 1];
+            *--first = pairs[pair];
+        }
+        if (n >= 10) {
+            *--first = pairs[n * 2 + 1];
+            *--first = pairs[n * 2];
+        } else {
+            *--first = static_cast<char>('0' + n);
+        }
+    };
+    tWide whole = units;
     if (decimals > 0) {
-        written[length++] = '.';
-        std::memcpy(written + length, first + whole, static_cast<std::size_t>(decimals));
-        length += decimals;
+        const std::uint64_t scale = powers[decimals];
+        std::uint64_t fraction;
+        if (units <= UINT64_MAX) { // the usual case: 64-bit division
+            fraction = static_cast<std::uint64_t>(units) % scale;
+            whole = static_cast<std::uint64_t>(units) / scale;
+        } else {
+            fraction = static_cast<std::uint64_t>(units % scale);
+            whole = units / scale;
+        }
+        put(fraction);
+        while (end - first < decimals)
+            *--first = '0';
+        *--first = '.';
     }
-    text.append(written, static_cast<std::size_t>(length));
+    // A 128-bit integer has at most 39 digits.
+    while (whole > UINT64_MAX) {
+        *--first = static_cast<char>('0' + static_cast<int>(whole % 10));
+        whole /= 10;
+    }
+    put(static_cast<std::uint64_t>(whole));
+    if (negative) *--first = '-';
+    if (end - first < width) first = end - width;
+    text.append(first, static_cast<std::size_t>(end - first));
     return true;
 }
 
