@@ -115,7 +115,7 @@ public:
 
 private:
     // The line's first cols words, each handed on; returns how many it holds.
-    int Words(const std::function<void(std::string_view, bool)>& take) {
+    template <typename Take> int Words(Take&& take) {
         const int count = For_each_word(text_, cols_, take);
         unread_.Most_numbers = std::max(unread_.Most_numbers, count);
         return count;

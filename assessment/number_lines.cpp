@@ -70,26 +70,6 @@ Extended Read_data_number(std::string_view token, long long line, bool alone) {
     return value + 0;
 }
 
-int For_each_word(std::string_view line, int most,
-                  const std::function<void(std::string_view word, bool alone)>& take) {
-    int words = 0;
-    const std::size_t size = line.size();
-    // Each pass takes a word; the line holds fewer words than bytes.
-    for (std::size_t i = 0; i < size;) {
-        if (Is_number_separator(line[i])) {
-            ++i;
-            continue;
-        }
-        const std::size_t start = i;
-        while (i < size && !Is_number_separator(line[i]))
-            ++i;
-        // Alone: the first word, ending with the line.
-        if (words < most) take(line.substr(start, i - start), i == size && words == 0);
-        ++words;
-    }
-    return words;
-}
-
 tLine_reader::tLine_reader(std::string_view bytes, bool plain)
     : bytes_(bytes), plain_(plain), head_passed_(plain) {}
 

@@ -6,7 +6,6 @@
 // any byte at or below the blank separates numbers.
 
 #include <cstdio>
-#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -45,9 +44,26 @@ Extended Read_data_number(std::string_view token, long long line, bool alone = f
 
 // Hands the words of a line (runs of bytes above the blank) to `take`, the
 // first `most` of them, each with whether it is the line's only word; returns
-// how many words the line holds. A word is a view into `line`.
-int For_each_word(std::string_view line, int most,
-                  const std::function<void(std::string_view word, bool alone)>& take);
+// how many words the line holds. A word is a view into `line`. A template,
+// so that `take`, called for every number of a file, is inlined.
+template <typename Take> int For_each_word(std::string_view line, int most, Take&& take) {
+    int words = 0;
+    const std::size_t size = line.size();
+    // Each pass takes a word; the line holds fewer words than bytes.
+    for (std::size_t i = 0; i < size;) {
+        if (Is_number_separator(line[i])) {
+            ++i;
+            continue;
+        }
+        const std::size_t start = i;
+        while (i < size && !Is_number_separator(line[i]))
+            ++i;
+        // Alone: the first word, ending with the line.
+        if (words < most) take(line.substr(start, i - start), i == size && words == 0);
+        ++words;
+    }
+    return words;
+}
 
 // Raised by tLine_reader::Next when more bytes are taken than a limit set
 // allows; the reader of the file names what was too long.
