@@ -15,8 +15,8 @@ namespace {
 class tLines {
 public:
     explicit tLines(const tLine_sink& put) : put_(put) {}
-    void push_back(std::string line) { put_(std::move(line)); }
-    void emplace_back(std::string line = {}) { put_(std::move(line)); }
+    void push_back(const std::string& line) { put_(line); }
+    void emplace_back(const std::string& line = {}) { put_(line); }
     const tLine_sink& Sink() const { return put_; }
 
 private:
@@ -221,7 +221,7 @@ std::vector<std::string> Report_lines(const tControl_analysis& controls,
     lines.reserve(other_lines + notes.size() +
                   (controls.Data ? static_cast<std::size_t>(controls.N) : 0));
     Report_lines(controls, case_analysis, notes, viewer_has_text,
-                 [&lines](std::string line) { lines.push_back(std::move(line)); });
+                 [&lines](std::string_view line) { lines.emplace_back(line); });
     return lines;
 }
 

@@ -127,9 +127,9 @@ int Run(int argc, char** argv) {
     // JSON is made from the analysis and needs none of its text.
     tLine_writer report(stdout);
     if (options.Json)
-        hooks.Report_line = [](std::string) {};
+        hooks.Report_line = [](std::string_view) {};
     else
-        hooks.Report_line = [&report](std::string line) { report.Write(line); };
+        hooks.Report_line = [&report](std::string_view line) { report.Write(line); };
     const tOutcome outcome = Run_request(request, hooks);
     Warn_unread(outcome.Unread);
     if (!outcome.Done) {

@@ -8,7 +8,7 @@
 namespace {
 
 tLine_sink Appending_to(std::vector<std::string>& lines) {
-    return [&lines](std::string line) { lines.push_back(std::move(line)); };
+    return [&lines](std::string_view line) { lines.emplace_back(line); };
 }
 
 } // namespace
@@ -19,7 +19,7 @@ void Print_matrix(const tMatrix& M, int m, const std::string& title, const tLine
         std::string line = "   ";
         for (int j = 1; j <= m; ++j)
             line += Format_text("%5.5Lf   ", M(i, j));
-        put(std::move(line));
+        put(line);
     }
     put({});
 }
@@ -32,13 +32,14 @@ void Print_matrix(const tMatrix& M, int m, const std::string& title,
 void Print_data_matrix(const tData_matrix& data, int r, int m, const std::string& title,
                        const tLine_sink& put) {
     put(title);
+    // One line's text, cleared for each row: its room is made once.
+    std::string line;
+    line.reserve(12 + 15 * static_cast<std::size_t>(m));
     for (int i = 1; i <= r; ++i) {
         // "   [%4d]:  ", without printf's cost on each of up to 500 rows.
         char number[16];
         const auto end = std::to_chars(number, number + sizeof number, i).ptr;
         const auto digits = static_cast<std::size_t>(end - number);
-        std::string line;
-        line.reserve(12 + 15 * static_cast<std::size_t>(m));
         line = "   [";
         if (digits < 4) line.append(4 - digits, ' ');
         line.append(number, digits);
@@ -47,7 +48,7 @@ void Print_data_matrix(const tData_matrix& data, int r, int m, const std::string
             Append_fixed(line, data(i, j), 12, 5);
             line += "   ";
         }
-        put(std::move(line));
+        put(line);
     }
     put({});
 }

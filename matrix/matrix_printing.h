@@ -6,12 +6,13 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "matrix/matrix_types.h"
 
 // Where lines go, one at a time, as each is formed.
-using tLine_sink = std::function<void(std::string line)>;
+using tLine_sink = std::function<void(std::string_view line)>;
 
 // The title, one line per row of M's leading m x m block (each element
 // "%5.5f" followed by three blanks, the line indented by three blanks), then

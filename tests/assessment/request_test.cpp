@@ -153,7 +153,7 @@ TEST(RequestSequence, AReportSinkIsHandedEveryLineTheOutcomeWouldHoldAndTheOutco
         std::vector<std::string> handed;
         tRequest_hooks hooks;
         hooks.Choose_data = [&source] { return std::optional<tData_source>(source); };
-        hooks.Report_line = [&handed](std::string line) { handed.push_back(std::move(line)); };
+        hooks.Report_line = [&handed](std::string_view line) { handed.emplace_back(line); };
         const tOutcome streamed = Run_request(request, hooks);
         ASSERT_TRUE(streamed.Done) << streamed.Message;
         EXPECT_TRUE(streamed.Report.empty()) << summary;
