@@ -1,7 +1,44 @@
 #include "distributions/decimal_conversion.h"
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+
+namespace {
+
+// digits := digits * 10^d + the d decimal digits from p on; returns where
+// they stop. Eight at a time where eight are there, in one 64-bit word: the
+// usual data value has some ten digits, and one at a time each costs a dozen
+// instructions.
+const char* Add_digits(const char* p, const char* end, std::uint64_t& digits) {
+    if constexpr (std::endian::native == std::endian::little) {
+        while (end - p >= 8) {
+            std::uint64_t chunk;
+            std::memcpy(&chunk, p, 8);
+            // Eight digits: each byte's high half is 3, and stays 3 with 6 added.
+            if (((chunk & 0xF0F0F0F0F0F0F0F0) |
+                 (((chunk + 0x0606060606060606) & 0xF0F0F0F0F0F0F0F0) >> 4)) != 0x3333333333333333)
+                break;
+            // Their value: pairs of digits, then fours, then all eight.
+            chunk -= 0x3030303030303030;
+            chunk = chunk * 10 + (chunk >> 8);
+            chunk = ((chunk & 0x000000FF000000FF) * 0x000F424000000064 +
+                     ((chunk >> 16) & 0x000000FF000000FF) * 0x0000271000000001) >>
+                    32;
+            digits = digits * 100000000 + chunk;
+            p += 8;
+        }
+    }
+    for (; p != end; ++p) {
+        const unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
+        if (digit > 9) break;
+        digits = digits * 10 + digit;
+    }
+    return p;
+}
+
+} // namespace
 
 // [+-]digits[.digits] with at most 19 digits in all: the integer they form
 // and 10^(digits after the point) are both exact in the 64-bit significand,
@@ -16,19 +53,16 @@ std::optional<Extended> Short_decimal_to_extended(std::string_view text) {
     const char* const end = p + text.size();
     const bool negative = p != end && *p == '-';
     if (p != end && (*p == '-' || *p == '+')) ++p;
-    const auto is_digit = [](char c) { return c >= '0' && c <= '9'; };
-    // The digits before the point, then those after it, each part in a loop
-    // of its own. Past 19 digits the sum wraps, harmlessly: the text is refused.
+    // The digits before the point, then those after it. Past 19 digits the
+    // sum wraps, harmlessly: the text is refused.
     std::uint64_t digits = 0;
     const char* const whole = p;
-    while (p != end && is_digit(*p))
-        digits = digits * 10 + static_cast<std::uint64_t>(*p++ - '0');
+    p = Add_digits(p, end, digits);
     std::ptrdiff_t count = p - whole;
     std::ptrdiff_t after_point = 0;
     if (p != end && *p == '.') {
         const char* const fraction = ++p;
-        while (p != end && is_digit(*p))
-            digits = digits * 10 + static_cast<std::uint64_t>(*p++ - '0');
+        p = Add_digits(p, end, digits);
         after_point = p - fraction;
         count += after_point;
     }
@@ -39,8 +73,6 @@ std::optional<Extended> Short_decimal_to_extended(std::string_view text) {
 }
 
 #if PAVONA_SOFTWARE_EXTENDED
-
-#include <cstring>
 
 #include "software_extended/quadruple_decimal.h"
 

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <iterator>
 #include <limits>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -48,6 +49,33 @@ TEST(DecimalConversion, DoublesOutsideTheRangeAreRefused) {
     EXPECT_EQ(Decimal_to_double("0.1"), 0.1);
     EXPECT_FALSE(Decimal_to_double("1e309"));
     EXPECT_FALSE(Decimal_to_double("1e-400"));
+}
+
+// The short form takes digits eight at a time where eight are there: any other
+// byte inside or after such a run leaves the text to the general reading.
+TEST(DecimalConversion, ShortDecimalsTakeRunsOfDigitsAndLeaveAnyOtherByte) {
+    struct tCase {
+        const char* Text;
+        std::optional<Extended> Value;
+    };
+    const tCase cases[] = {
+        {"12345678", 12345678.0L},
+        {"1234567812345678", 1234567812345678.0L},
+        {"1234567890123456789", 1234567890123456789.0L},
+        {"-87654321.5", -87654321.5L},
+        {"123.00000000", 123.0L},
+        {"00000000000000000001", std::nullopt}, // 20 digits
+        {"1234567:", std::nullopt},
+        {"12:45678", std::nullopt},
+        {"12345678:", std::nullopt},
+        {":2345678", std::nullopt},
+        {"1234.567:89", std::nullopt},
+        {"12345678/", std::nullopt},
+        {"1234567/1", std::nullopt},
+        {"1.2345678e1", std::nullopt},
+    };
+    for (const tCase& c : cases)
+        EXPECT_EQ(Short_decimal_to_extended(c.Text), c.Value) << c.Text;
 }
 
 } // namespace
