@@ -1,40 +1,21 @@
 #include "distributions/decimal_conversion.h"
 
-#include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 
 namespace {
 
 // digits := digits * 10^d + the d decimal digits from p on; returns where
-// they stop. Eight at a time where eight are there, in one 64-bit word: the
-// usual data value has some ten digits, and one at a time each costs a dozen
-// instructions.
+// they stop. The sum is kept in a local: a store through `digits` might alias
+// the text, and would be reloaded at every byte.
 const char* Add_digits(const char* p, const char* end, std::uint64_t& digits) {
-    if constexpr (std::endian::native == std::endian::little) {
-        while (end - p >= 8) {
-            std::uint64_t chunk;
-            std::memcpy(&chunk, p, 8);
-            // Eight digits: each byte's high half is 3, and stays 3 with 6 added.
-            if (((chunk & 0xF0F0F0F0F0F0F0F0) |
-                 (((chunk + 0x0606060606060606) & 0xF0F0F0F0F0F0F0F0) >> 4)) != 0x3333333333333333)
-                break;
-            // Their value: pairs of digits, then fours, then all eight.
-            chunk -= 0x3030303030303030;
-            chunk = chunk * 10 + (chunk >> 8);
-            chunk = ((chunk & 0x000000FF000000FF) * 0x000F424000000064 +
-                     ((chunk >> 16) & 0x000000FF000000FF) * 0x0000271000000001) >>
-                    32;
-            digits = digits * 100000000 + chunk;
-            p += 8;
-        }
-    }
+    std::uint64_t sum = digits;
     for (; p != end; ++p) {
         const unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
         if (digit > 9) break;
-        digits = digits * 10 + digit;
+        sum = sum * 10 + digit;
     }
+    digits = sum;
     return p;
 }
 
@@ -73,6 +54,8 @@ std::optional<Extended> Short_decimal_to_extended(std::string_view text) {
 }
 
 #if PAVONA_SOFTWARE_EXTENDED
+
+#include <cstring>
 
 #include "software_extended/quadruple_decimal.h"
 

@@ -51,8 +51,8 @@ TEST(DecimalConversion, DoublesOutsideTheRangeAreRefused) {
     EXPECT_FALSE(Decimal_to_double("1e-400"));
 }
 
-// The short form takes digits eight at a time where eight are there: any other
-// byte inside or after such a run leaves the text to the general reading.
+// The short form takes the runs of digits before and after the point: any
+// other byte inside or after a run leaves the text to the general reading.
 TEST(DecimalConversion, ShortDecimalsTakeRunsOfDigitsAndLeaveAnyOtherByte) {
     struct tCase {
         const char* Text;
