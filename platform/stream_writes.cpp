@@ -18,7 +18,8 @@ void Write_checked(std::FILE* stream, std::string_view bytes) {
 void tLine_writer::Write(std::string_view line) {
     if (error_ != 0) return;
     errno = 0;
-    if (std::fwrite(line.data(), 1, line.size(), stream_) != line.size() ||
+    // An empty line's view may hold no pointer at all, which fwrite may not be given.
+    if ((!line.empty() && std::fwrite(line.data(), 1, line.size(), stream_) != line.size()) ||
         std::fputc('\n', stream_) == EOF)
         error_ = Last_error_or_io();
 }
