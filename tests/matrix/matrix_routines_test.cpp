@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
 
 #include "matrix/matrix_routines.h"
 
@@ -33,29 +34,18 @@ TEST(MatrixRoutines, ClearedDataMatrixHoldsMissingValueEverywhereAndAnUnfilledRo
 
 TEST(MatrixRoutines, DataCellsReadAsTheirFillUntilWrittenAndCopiesKeepBoth) {
     auto data = std::make_unique<tData_matrix>();
-    EXPECT_EQ((*data)(250, 7), 0); // a new matrix reads as zeros
     (*data)(3, 2) = 8;
-    EXPECT_EQ((*data)(4, 2), 0);
+    EXPECT_EQ((*data)(4, 2), 0); // a new matrix reads as zeros
     Clear_data_matrix(*data);
     (*data)(3, 2) = 9; // after a clear, the rest of a written column stays missing
-    struct tCell {
-        int Row, Col;
-        Extended Value;
-    };
-    const tCell cells[] = {{3, 2, 9},
-                           {1, 2, Missing_value},
-                           {500, 2, Missing_value},
-                           {3, 1, Missing_value},
-                           {3, 3, Missing_value},
-                           {500, 20, Missing_value}};
-    const auto copy = std::make_unique<tData_matrix>(*data);
     auto assigned = std::make_unique<tData_matrix>();
     (*assigned)(1, 1) = 5;
-    *assigned = *copy;
-    for (const auto& cell : cells) {
-        EXPECT_EQ((*data)(cell.Row, cell.Col), cell.Value) << cell.Row << "," << cell.Col;
-        EXPECT_EQ((*copy)(cell.Row, cell.Col), cell.Value) << cell.Row << "," << cell.Col;
-        EXPECT_EQ((*assigned)(cell.Row, cell.Col), cell.Value) << cell.Row << "," << cell.Col;
+    *assigned = *data;
+    const auto copy = std::make_unique<tData_matrix>(*data);
+    for (const tData_matrix* m : {data.get(), copy.get(), assigned.get()}) {
+        EXPECT_EQ((*m)(3, 2), 9);
+        for (const auto& [row, col] : {std::pair{1, 2}, {500, 2}, {3, 1}, {1, 1}, {500, 20}})
+            EXPECT_EQ((*m)(row, col), Missing_value) << row << "," << col;
     }
 }
 
