@@ -220,8 +220,7 @@ std::vector<std::string> Report_lines(const tControl_analysis& controls,
     constexpr std::size_t other_lines = 96;
     lines.reserve(other_lines + notes.size() +
                   (controls.Data ? static_cast<std::size_t>(controls.N) : 0));
-    Report_lines(controls, case_analysis, notes, viewer_has_text,
-                 [&lines](std::string_view line) { lines.emplace_back(line); });
+    Report_lines(controls, case_analysis, notes, viewer_has_text, Appending_to(lines));
     return lines;
 }
 

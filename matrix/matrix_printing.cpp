@@ -5,13 +5,9 @@
 
 #include "distributions/text_format.h"
 
-namespace {
-
 tLine_sink Appending_to(std::vector<std::string>& lines) {
     return [&lines](std::string_view line) { lines.emplace_back(line); };
 }
-
-} // namespace
 
 void Print_matrix(const tMatrix& M, int m, const std::string& title, const tLine_sink& put) {
     put(title);

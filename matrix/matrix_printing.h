@@ -14,6 +14,9 @@
 // Where lines go, one at a time, as each is formed.
 using tLine_sink = std::function<void(std::string_view line)>;
 
+// A sink that appends each line to `lines`.
+tLine_sink Appending_to(std::vector<std::string>& lines);
+
 // The title, one line per row of M's leading m x m block (each element
 // "%5.5f" followed by three blanks, the line indented by three blanks), then
 // an empty line.

@@ -140,7 +140,7 @@ TEST(RequestSequence, TheReportIsTheSameWithoutAPlotAndLineByLineThroughASink) {
         std::vector<std::string> handed;
         tRequest_hooks hooks;
         hooks.Choose_data = [&source] { return std::optional<tData_source>(source); };
-        hooks.Report_line = [&handed](std::string_view line) { handed.emplace_back(line); };
+        hooks.Report_line = Appending_to(handed);
         const tOutcome streamed = Run_request(request, hooks);
         ASSERT_TRUE(streamed.Done) << streamed.Message;
         EXPECT_TRUE(with_plot.Plot) << summary;
