@@ -59,19 +59,12 @@ TEST(DecimalConversion, ShortDecimalsTakeRunsOfDigitsAndLeaveAnyOtherByte) {
         std::optional<Extended> Value;
     };
     const tCase cases[] = {
-        {"12345678", 12345678.0L},
-        {"1234567812345678", 1234567812345678.0L},
         {"1234567890123456789", 1234567890123456789.0L},
         {"-87654321.5", -87654321.5L},
-        {"123.00000000", 123.0L},
         {"00000000000000000001", std::nullopt}, // 20 digits
-        {"1234567:", std::nullopt},
         {"12:45678", std::nullopt},
-        {"12345678:", std::nullopt},
-        {":2345678", std::nullopt},
         {"1234.567:89", std::nullopt},
         {"12345678/", std::nullopt},
-        {"1234567/1", std::nullopt},
         {"1.2345678e1", std::nullopt},
     };
     for (const tCase& c : cases)
