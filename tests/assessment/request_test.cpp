@@ -133,6 +133,7 @@ TEST(RequestSequence, TheReportIsTheSameWithoutAPlotAndLineByLineThroughASink) {
         tRequest request = Raw("1", "10");
         request.Summary = summary;
         request.Notes = {"first note", "second"};
+        request.After_earlier_report = summary; // the separator line goes to the sink too
         const tData_source source =
             Text_of(summary ? "worked_example_summary.txt" : "worked_example.txt");
         const tOutcome with_plot = Run_request(request, source);

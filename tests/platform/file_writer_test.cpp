@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -211,4 +213,30 @@ TEST_F(FileWriter, TheReplacedFileKeepsItsPermissionsAndALinkToItStaysALink) {
     Write_file(dangling.string(), new_bytes);
     EXPECT_TRUE(fs::is_symlink(dangling));
     EXPECT_EQ(test_files::Contents(folder / "made.txt"), new_bytes);
+}
+
+// A line lost to a passing failure must not be followed by the lines after it,
+// which would read as a whole report with a line missing.
+TEST(LineWriter, NothingIsWrittenAfterTheFirstFailure) {
+    struct tSink {
+        int calls = 0;
+        std::string taken;
+    } sink;
+    cookie_io_functions_t functions{};
+    functions.write = [](void* cookie, const char* bytes, std::size_t size) -> ssize_t {
+        auto& sink = *static_cast<tSink*>(cookie);
+        // Only the first write fails; a cookie's write reports failure as 0 bytes.
+        if (++sink.calls == 1) return errno = ENOSPC, 0;
+        sink.taken.append(bytes, size);
+        return static_cast<ssize_t>(size);
+    };
+    std::FILE* stream = ::fopencookie(&sink, "w", functions);
+    ASSERT_NE(stream, nullptr);
+    std::setvbuf(stream, nullptr, _IONBF, 0);
+    tLine_writer writer(stream);
+    writer.Write("the first line");
+    writer.Write("the second line");
+    EXPECT_THROW(writer.Finish(), EFile_error);
+    std::fclose(stream);
+    EXPECT_EQ(sink.taken, "");
 }
