@@ -140,8 +140,10 @@ std::FILE* Limited_stream(tLimited_sink& sink) {
         auto& sink = *static_cast<tLimited_sink*>(cookie);
         const std::size_t part = std::min(size, sink.room - sink.taken.size());
         sink.taken.append(bytes, part);
-        if (part < size) errno = EFBIG; // stdio may stop at the short count
-        return part > 0 ? static_cast<ssize_t>(part) : -1;
+        // stdio may stop at the short count; a cookie reports a failure as 0 bytes
+        // (-1 would be taken as a count).
+        if (part < size) errno = EFBIG;
+        return static_cast<ssize_t>(part);
     };
     return ::fopencookie(&sink, "w", functions);
 }
